@@ -1,0 +1,19 @@
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# pellrig_add_gtest(<name> SOURCES ... [LIBS ...] [THREADED])
+# Builds one GoogleTest executable and registers its cases with ctest. THREADED
+# marks suites that run several threads; the ThreadSanitizer build keeps only those.
+function(pellrig_add_gtest name)
+  cmake_parse_arguments(ARG "THREADED" "" "SOURCES;LIBS" ${ARGN})
+  if(PELLRIG_THREADED_TESTS_ONLY AND NOT ARG_THREADED)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock pellrig_options
+                                        Threads::Threads)
+  gtest_discover_tests(${name}
+    TEST_PREFIX "${PELLRIG_TEST_PREFIX}"
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES TIMEOUT 300)
+endfunction()

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing need.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+apt-get update
+apt-get install -y --no-install-recommends \
+  ca-certificates cmake ninja-build g++ clang libclang-rt-14-dev \
+  libgtest-dev libgmock-dev libbenchmark-dev \
+  nlohmann-json3-dev libcli11-dev
