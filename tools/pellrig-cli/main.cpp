@@ -1,56 +1,79 @@
-// pellrig-cli: the launcher's network core from the command line.
+// pellrig-cli: the launcher's core from the command line.
 #include <CLI/CLI.hpp>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
-#include <vector>
 
-#include "net/huffman.h"
-#include "net/socket.h"
-#include "net/transport.h"
+#include "browser/ping_sweep.h"
+#include "browser/server_table.h"
+#include "browser_session.h"
 
 namespace {
 
-void printBytes(const char* label, const uint8_t* bytes, size_t size) {
-    std::printf("%s (%zu bytes):", label, size);
-    for (size_t i = 0; i < size; ++i) {
-        std::printf(" %02X", bytes[i]);
+constexpr int kExitUsage = 2;
+constexpr int kExitNoMaster = 3;
+
+struct BrowseOptions {
+    std::string master{kDefaultMasterHost};
+    uint16_t localPort = 0;
+    int timeoutMs = 0;
+    bool json = false;
+};
+
+void printServers(BrowserSession& session, bool json) {
+    const std::vector<ListedServer> servers = session.servers();
+    if (json) {
+        std::printf("%s\n", serversJson(servers).dump(2).c_str());
+    } else {
+        printServerTable(stdout, servers);
     }
-    std::printf("\n");
 }
 
-// Sends a master list request from the launcher's socket to a listener of
-// our own on loopback and shows the datagram as it travelled.
-int masterRequest(uint16_t localPort) {
-    UdpSocket listener;
-    NetAddress listenerAddress;
-    NET_StringToAdr("127.0.0.1:0", listenerAddress);
-    if (!listener.open() || !listener.bind(listenerAddress) || !listener.localAddress(listenerAddress)) {
-        std::fprintf(stderr, "pellrig-cli: cannot open a loopback listener\n");
-        return 1;
-    }
-    NET_Init({localPort, "127.0.0.1"});
+// Asks the master for its list, sweeps the servers as the program does after
+// every list, and prints the table once the sweep has marked the silent ones.
+int listServers(const BrowseOptions& options) {
+    BrowserSession session(options.master, options.localPort);
+    uint64_t generation = 0;
     {
-        const auto lock = NET_LockOutMessage();
-        SZ_Clear(net_outmessage);
-        MSG_WriteLong(net_outmessage, 777123);
-        MSG_WriteByte(net_outmessage, 104);
-        printBytes("master list request", net_outmessage.data.get(),
-                   static_cast<size_t>(net_outmessage.cursize));
-        NET_SendPacket(net_outmessage, listenerAddress);
+        const auto lock = lockBrowser();
+        generation = serverTableGeneration();
     }
-    std::vector<uint8_t> packet(65536);
-    NetAddress from;
-    const ReceiveResult received =
-        listener.waitReadable(2000) == 1 ? listener.receiveFrom(packet, from) : ReceiveResult{};
-    NET_Shutdown();
-    if (received.status != ReceiveStatus::Received) {
-        std::fprintf(stderr, "pellrig-cli: the listener received nothing\n");
-        return 1;
+    session.browser().QueryMaster();
+    if (!session.waitForMasterList(generation, std::chrono::milliseconds(options.timeoutMs))) {
+        std::fprintf(stderr, "pellrig-cli: no answer from the master server %s\n", options.master.c_str());
+        return kExitNoMaster;
     }
-    std::printf("sent from %s to %s\n", NET_AdrToString(from).c_str(),
-                NET_AdrToString(listenerAddress).c_str());
-    printBytes("coded datagram", packet.data(), static_cast<size_t>(received.length));
+    int count = 0;
+    {
+        const auto lock = lockBrowser();
+        count = server_count;
+    }
+    // The sweep gives each server at most 100 ms plus 71 ms after a late answer.
+    session.waitForSweep(std::chrono::milliseconds(count * 200 + 2000));
+    printServers(session, options.json);
+    return 0;
+}
+
+// Queries one server typed in by hand, as the custom server query does.
+int queryServer(const std::string& target, const BrowseOptions& options) {
+    const size_t colon = target.rfind(':');
+    if (colon == std::string::npos) {
+        std::fprintf(stderr, "pellrig-cli: expected HOST:PORT, got %s\n", target.c_str());
+        return kExitUsage;
+    }
+    BrowserSession session(options.master, options.localPort);
+    if (!session.browser().CustomServerQuery(target.substr(0, colon), target.substr(colon + 1))) {
+        for (const auto& message : session.messages().messages()) {
+            std::fprintf(stderr, "%s\n", message.text.c_str());
+        }
+        return kExitUsage;
+    }
+    if (!session.waitForAnswer(std::chrono::milliseconds(options.timeoutMs))) {
+        const auto lock = lockBrowser();
+        markSilentServers(session.serverList());
+    }
+    printServers(session, options.json);
     return 0;
 }
 
@@ -59,9 +82,30 @@ int masterRequest(uint16_t localPort) {
 int main(int argc, char** argv) {
     CLI::App app{"pellrig-cli: browse Brumvek servers from the command line"};
     app.require_subcommand(1);
-    uint16_t localPort = 0;
-    CLI::App* request = app.add_subcommand("master-request", "Show the coded master list request");
-    request->add_option("--local-port", localPort, "Local UDP port (0 = any free port)");
-    CLI11_PARSE(app, argc, argv);
-    return masterRequest(localPort);
+
+    BrowseOptions list{.timeoutMs = 5000};
+    CLI::App* listCommand =
+        app.add_subcommand("list", "List the master server's game servers with their pings");
+    listCommand->add_option("--master", list.master, "Master server HOST[:PORT]");
+    listCommand->add_option("--local-port", list.localPort, "Local UDP port (0 = any free port)");
+    listCommand->add_option("--timeout-ms", list.timeoutMs, "How long to wait for the master's list");
+    listCommand->add_flag("--json", list.json, "Print JSON");
+
+    BrowseOptions query{.timeoutMs = 2000};
+    std::string target;
+    CLI::App* queryCommand = app.add_subcommand("query", "Query one game server");
+    queryCommand->add_option("address", target, "Game server HOST:PORT")->required();
+    queryCommand->add_option("--local-port", query.localPort, "Local UDP port (0 = any free port)");
+    queryCommand->add_option("--timeout-ms", query.timeoutMs, "How long to wait for the answer");
+    queryCommand->add_flag("--json", query.json, "Print JSON");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error) == 0 ? 0 : kExitUsage;
+    }
+    if (listCommand->parsed()) {
+        return listServers(list);
+    }
+    return queryServer(target, query);
 }

@@ -1,0 +1,90 @@
+#include "browser/dispatcher.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "browser/messages.h"
+#include "browser/server_rows.h"
+#include "browser/server_table.h"
+#include "net/transport.h"
+
+Dispatcher::Dispatcher(BrowserViews views, PingSweeps* sweeps) : m_views(views), m_sweeps(sweeps) {}
+
+void Dispatcher::setAccountHandler(AccountReplyHandler* handler) {
+    m_accounts.store(handler);
+}
+
+bool Dispatcher::dispatchMessage(SizeBuffer& message, const NetAddress& from) {
+    const int32_t code = MSG_ReadLong(message);
+    if (code <= 0) {
+        return false;
+    }
+    if (code == kMasterListCode) {
+        readMasterList(message);
+    } else if (code == kServerInfoReplyCode) {
+        readServerInfo(message, from);
+    } else if (isAccountReplyCode(code)) {
+        if (AccountReplyHandler* handler = m_accounts.load()) {
+            handler->handleAccountReply(code, message, from);
+        }
+    } else {
+        char text[128];
+        std::snprintf(text, sizeof text, kUnknownCmdFormat, code, NET_AdrToString(from).c_str());
+        m_views.messages.showMessage(text, {});
+    }
+    return true;
+}
+
+void Dispatcher::readMasterList(SizeBuffer& message) {
+    const std::vector<MasterListEntry> entries = readMasterListReply(message, kMaxServers);
+    if (m_sweeps != nullptr) {
+        m_sweeps->stop();
+    }
+    uint64_t generation = 0;
+    {
+        const auto lock = lockBrowser();
+        // Rows of an earlier list stay: only Query Master empties the list.
+        resetServerTable();
+        generation = serverTableGeneration();
+        for (const MasterListEntry& entry : entries) {
+            const int index = server_count;
+            ServerRecord& record = server_table[static_cast<size_t>(index)];
+            record = ServerRecord{};
+            copyText(record.address, entry.address);
+            record.scorecard = entry.scorecard;
+            m_views.serverList.insertRow(0, index, entry.scorecard);
+            ++server_count;
+        }
+    }
+    if (m_sweeps != nullptr) {
+        m_sweeps->restart(generation);
+    }
+}
+
+void Dispatcher::readServerInfo(SizeBuffer& message, const NetAddress& from) {
+    const ServerInfo info = readServerInfoReply(message);
+    const std::string sender = NET_AdrToString(from);
+
+    const auto lock = lockBrowser();
+    int index = 0;
+    while (index < server_count &&
+           std::strcmp(server_table[static_cast<size_t>(index)].address, sender.c_str()) != 0) {
+        ++index;
+    }
+    if (index == server_count) {
+        return;
+    }
+    ServerRecord& record = server_table[static_cast<size_t>(index)];
+    // Measured under the lock, so it never predates the send_time stamped under it.
+    record.ping = static_cast<int32_t>(Sys_Milliseconds() - record.send_time);
+    record.answered = true;
+    storeServerInfo(record, info);
+    if (const std::optional<int> row = m_views.serverList.findRow(index)) {
+        showServerRow(record, m_views.serverList, *row);
+    }
+    browserChanged().notify_all();
+    if (selectedServerIndex(m_views.serverList) == index) {
+        showSelectedPlayers(m_views.serverList, m_views.playerList);
+    }
+}

@@ -1,0 +1,243 @@
+#include "browser/dispatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "browser/ping_sweep.h"
+#include "browser_test_support.h"
+
+namespace {
+
+class BrowserDispatcher : public testing::Test {
+  protected:
+    void SetUp() override { clearServerTable(); }
+
+    bool dispatch(SizeBuffer message, const NetAddress& from) {
+        return dispatcher.dispatchMessage(message, from);
+    }
+    void listServers(const std::vector<MasterListEntry>& entries) { dispatch(masterListOf(entries), master); }
+    void reply(const ServerInfo& info, uint16_t port) { dispatch(serverInfoOf(info), loopback(port)); }
+    std::string cell(int index, ServerColumn c) const { return cellOf(views.servers, index, c); }
+
+    TestViews views;
+    Dispatcher dispatcher{views.views, nullptr};
+    NetAddress master = loopback(15100);
+};
+
+MasterListEntry entry(uint16_t port, int scorecard = 0, int marker = 0) {
+    return {"127.0.0.1:" + std::to_string(port), scorecard, marker};
+}
+
+TEST(BrowserMessages, ServerInfoReadsBackAsWritten) {
+    ServerInfo info{"Srv",      3,     8,  "MAP01", {"a.wad", "", "b.wad"},  1, "Doom II", "doom2.wad",
+                    "http://x", "a@b", -5, 7,       {{"ann", -2, 40, 3, 12}}};
+    SizeBuffer reply = serverInfoOf(info);
+    ASSERT_EQ(MSG_ReadLong(reply), kServerInfoReplyCode);
+    const ServerInfo read = readServerInfoReply(reply);
+    EXPECT_EQ(reply.readcount, reply.cursize);  // the unused byte and the final short are consumed
+    EXPECT_EQ(read.pwads, info.pwads);
+    EXPECT_EQ(read.dmflags, -5);
+    ASSERT_EQ(read.players.size(), 1u);
+    EXPECT_EQ(read.players[0].frags, -2);
+    EXPECT_EQ(read.players[0].time, 12);
+}
+
+TEST_F(BrowserDispatcher, MasterListRebuildsTableAndAddsRowsAtTop) {
+    listServers({entry(1, 1, 0), entry(2, 0, 255), entry(3, 0, 7)});
+    listServers({entry(4), entry(5, 1)});
+    {
+        const auto lock = lockBrowser();
+        ASSERT_EQ(server_count, 2);
+        EXPECT_STREQ(server_table[0].address, "127.0.0.1:4");
+        EXPECT_EQ(server_table[1].scorecard, 1);
+    }
+    // The first list's rows stay below the second's; rows carry record indexes.
+    const auto rows = views.servers.rows();
+    std::vector<std::pair<int, int>> dataAndIcon;
+    dataAndIcon.reserve(rows.size());
+    for (const auto& row : rows) {
+        dataAndIcon.emplace_back(row.itemData, row.icon);
+    }
+    EXPECT_EQ(dataAndIcon, (std::vector<std::pair<int, int>>{{1, 1}, {0, 0}, {2, 0}, {1, 0}, {0, 1}}));
+
+    // Only the end byte ends a list, and a list of nothing empties the table.
+    listServers({entry(6), {"127.0.0.1:7", 0, kMasterListEnd}, entry(8)});
+    EXPECT_EQ(server_count, 1);
+    listServers({});
+    EXPECT_EQ(server_count, 0);
+}
+
+TEST_F(BrowserDispatcher, ReplyFillsRecordAndRowWithinLimits) {
+    listServers({entry(1), entry(2)});
+    ServerInfo info{std::string(300, 'n'), 20, 32, "E1M1", {}, 0, "DOOM", "doom.wad", "", "", 0, 0, {}};
+    info.pwads = {"a.wad", std::string(40, 'p'), "", "c.wad", "d.wad", "e.wad"};
+    for (int i = 0; i < 20; ++i) {
+        info.players.push_back({"p" + std::to_string(i), i, i * 10, 2, 60});
+    }
+    reply(info, 2);
+
+    const auto lock = lockBrowser();
+    const ServerRecord& record = server_table[1];
+    EXPECT_TRUE(record.answered);
+    EXPECT_EQ(std::strlen(record.name), kTextSize - 1);
+    EXPECT_EQ(record.num_pwads, kMaxPwads);
+    EXPECT_EQ(std::strlen(record.pwads[1]), kPwadSize - 1);
+    EXPECT_STREQ(record.pwads[2], "c.wad");
+    EXPECT_EQ(record.has_pwads, kPresent);
+    for (const PlayerInfo& player : record.players) {
+        EXPECT_EQ(player.present, kPresent);
+    }
+    EXPECT_STREQ(record.players[15].name, "p15");
+    EXPECT_EQ(cell(1, ServerColumn::Name), std::string(kTextSize - 1, 'n'));
+    EXPECT_EQ(cell(1, ServerColumn::Players), "20/32");
+    EXPECT_EQ(cell(1, ServerColumn::Wads), "*4 files");
+    EXPECT_EQ(cell(1, ServerColumn::Ping), std::to_string(record.ping));
+    EXPECT_EQ(cell(0, ServerColumn::Ping), "");
+}
+
+TEST_F(BrowserDispatcher, RowTextsFollowEachReply) {
+    listServers({entry(1)});
+    struct Case {
+        std::vector<std::string> pwads;
+        int gameType;
+        const char* wads;
+        const char* type;
+    };
+    const Case cases[] = {
+        {{}, 0, "", "Deathmatch"},
+        {{"a.wad"}, 1, "a.wad", "Teamplay"},
+        {{"a.wad", "b.wad"}, 2, "*2 files", "Cooperative"},
+        {{"a.wad", "", "b.wad"}, 7, "*2 files", "Cooperative"},  // an unknown type leaves the cell
+        {{"", "b.wad"}, 1, "b.wad", "Teamplay"},
+        {{""}, 1, "", "Teamplay"},
+    };
+    for (const Case& c : cases) {
+        ServerInfo info{"S", 1, 4, "M", c.pwads, c.gameType, "G", "I", "", "", 0, 0, {}};
+        reply(info, 1);
+        EXPECT_EQ(cell(0, ServerColumn::Wads), c.wads) << c.pwads.size();
+        EXPECT_EQ(cell(0, ServerColumn::Type), c.type) << c.gameType;
+        EXPECT_EQ(cell(0, ServerColumn::Players), "1/4");
+    }
+}
+
+TEST_F(BrowserDispatcher, SelectedServerReplyRefreshesPlayerList) {
+    listServers({entry(1), entry(2)});
+    views.servers.select(*views.servers.findRow(0));
+    ServerInfo info{
+        "S", 2, 8, "M", {}, 0, "G", "I", "", "", 0, 0, {{"lan", 5, 0, 9, 1}, {"far", 6, 80, 4, 2}}};
+    reply(info, 2);
+    EXPECT_TRUE(views.players.rows().empty());
+
+    reply(info, 1);
+    const auto rows = views.players.rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].cells, (std::vector<std::string>{"", "lan", "5", "0", "1"}));  // ping 0: no level
+    EXPECT_EQ(rows[1].cells, (std::vector<std::string>{"4", "far", "6", "80", "2"}));
+}
+
+TEST_F(BrowserDispatcher, ReplyFromUnknownSenderChangesNothing) {
+    listServers({entry(1)});
+    NetAddress otherHost = loopback(1);
+    otherHost.ip = {127, 0, 0, 2};
+    const ServerInfo info{"S", 1, 4, "M", {}, 0, "G", "I", "", "", 0, 0, {}};
+    reply(info, 2);
+    dispatch(serverInfoOf(info), otherHost);
+    EXPECT_FALSE(server_table[0].answered);
+    EXPECT_STREQ(server_table[0].name, "");
+    EXPECT_EQ(views.servers.rows()[0].cells.size(), 0u);
+}
+
+class RecordingAccounts : public AccountReplyHandler {
+  public:
+    void handleAccountReply(int32_t code, SizeBuffer& message, const NetAddress&) override {
+        seen.push_back(std::to_string(code) + ":" + MSG_ReadString(message));
+    }
+    std::vector<std::string> seen;
+};
+
+TEST_F(BrowserDispatcher, CodesRouteToHandlersOrReportUnknown) {
+    const auto coded = [](int32_t code) {
+        return messageOf([code](SizeBuffer& b) {
+            MSG_WriteLong(b, code);
+            MSG_WriteString(b, "bob");
+        });
+    };
+    for (const int32_t code : {1347, 1349, 1351, 1352, 1355}) {
+        EXPECT_TRUE(dispatch(coded(code), master));
+    }
+    EXPECT_TRUE(views.messages.messages().empty());
+
+    RecordingAccounts accounts;
+    dispatcher.setAccountHandler(&accounts);
+    EXPECT_TRUE(dispatch(coded(1352), master));
+    EXPECT_EQ(accounts.seen, std::vector<std::string>{"1352:bob"});
+    dispatcher.setAccountHandler(nullptr);
+
+    EXPECT_TRUE(dispatch(coded(1353), loopback(10666)));
+    EXPECT_EQ(
+        views.messages.messages(),
+        (std::vector<MemoryMessageSink::Message>{{"BV_RunTics: Unknown cmd: 1353 (127.0.0.1:10666)\n", ""}}));
+
+    EXPECT_FALSE(dispatch(coded(0), master));
+    EXPECT_FALSE(dispatch(coded(-7), master));
+    EXPECT_FALSE(dispatch(messageOf([](SizeBuffer& b) { MSG_WriteShort(b, 5); }), master));
+}
+
+TEST_F(BrowserDispatcher, TruncatedAndGarbageDatagramsKeepLimits) {
+    // Short texts, so 600 entries fit in one message; the first is a real sender.
+    const NetAddress server = loopback(10666);
+    std::vector<MasterListEntry> many{{NET_AdrToString(server), 0, 0}};
+    for (int i = 1; i < 600; ++i) {
+        many.push_back({std::to_string(i), 0, 0});
+    }
+    ServerInfo info{"S", 1, 4, "M", {"a.wad", "b.wad"}, 0, "G", "I", "u", "e", 1, 2, {{"p", 1, 2, 3, 4}}};
+    const SizeBuffer list = masterListOf(many);
+    const SizeBuffer full = serverInfoOf(info);
+
+    listServers(many);
+    EXPECT_EQ(server_count, kMaxServers);
+    EXPECT_EQ(views.servers.rows().size(), static_cast<size_t>(kMaxServers));
+
+    for (int32_t length = 0; length <= full.cursize; ++length) {
+        dispatch(messageOf([&](SizeBuffer& b) { SZ_Write(b, full.data.get(), length); }), server);
+    }
+    for (int32_t length = 0; length <= 200; ++length) {
+        dispatch(messageOf([&](SizeBuffer& b) { SZ_Write(b, list.data.get(), length); }), master);
+    }
+    std::mt19937 random(1234);
+    for (int round = 0; round < 1000; ++round) {
+        views.servers.clear();
+        const int32_t code = round % 3 == 0 ? kMasterListCode : kServerInfoReplyCode;
+        dispatch(messageOf([&](SizeBuffer& b) {
+                     MSG_WriteLong(b, code);
+                     const size_t length = random() % 600;
+                     for (size_t i = 0; i < length; ++i) {
+                         MSG_WriteByte(b, static_cast<int32_t>(random() % 4 == 0 ? 0 : random()));
+                     }
+                 }),
+                 round % 2 == 0 ? server : master);
+    }
+    const auto lock = lockBrowser();
+    EXPECT_LE(server_count, kMaxServers);
+    for (const ServerRecord& record : server_table) {
+        EXPECT_LT(strnlen(record.address, kTextSize), kTextSize);
+        EXPECT_LT(strnlen(record.name, kTextSize), kTextSize);
+        EXPECT_LE(record.num_pwads, kMaxPwads);
+    }
+}
+
+TEST_F(BrowserDispatcher, SweepEndMarksOnlyUnansweredServers) {
+    listServers({entry(1), entry(2)});
+    const auto lock = lockBrowser();
+    server_table[0].answered = true;  // answered on the local network in 0 ms
+    server_table[0].ping = 0;
+    markSilentServers(views.servers);
+    EXPECT_EQ(server_table[0].ping, 0);
+    EXPECT_EQ(server_table[1].ping, kSilentPing);
+    EXPECT_EQ(cell(0, ServerColumn::Ping), "");
+    EXPECT_EQ(cell(1, ServerColumn::Ping), "***");
+}
+
+}  // namespace

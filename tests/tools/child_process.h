@@ -1,0 +1,45 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A program started by a test, with its standard output read through a pipe
+// (standard error stays the test's own, so its messages land in the test log).
+// Every wait is bounded. Owned by one thread.
+class ChildProcess {
+  public:
+    // Starts `program` with `arguments`. Returns nullptr with a reason when the
+    // program cannot be started.
+    static std::unique_ptr<ChildProcess> start(const std::string& program,
+                                               const std::vector<std::string>& arguments, std::string& error);
+
+    // Kills a child still running and reaps it, so no test leaves one behind.
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // The next line of standard output, without its line break. Returns false
+    // at the end of the output or when `timeout` passes first.
+    bool readLine(std::string& line, std::chrono::milliseconds timeout);
+
+    // Asks the child to stop (SIGTERM).
+    void terminate();
+
+    // Waits for the child to end: its exit code, 128 + the signal number when a
+    // signal ended it, or nullopt when `timeout` passes first.
+    std::optional<int> wait(std::chrono::milliseconds timeout);
+
+  private:
+    ChildProcess(pid_t pid, int output) : m_pid(pid), m_output(output) {}
+
+    pid_t m_pid;
+    int m_output;  // read end of the stdout pipe, non-blocking
+    std::string m_pending;
+    bool m_endOfOutput = false;
+    std::optional<int> m_exitStatus;
+};

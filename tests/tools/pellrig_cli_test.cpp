@@ -1,0 +1,189 @@
+// Runs pellrig-cli against pellrig-sim on loopback, as a user would.
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <nlohmann/json.hpp>
+
+#include "child_process.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using nlohmann::json;
+
+struct RunResult {
+    std::optional<int> exitCode;
+    std::string output;
+};
+
+// Runs a program to its end (bounded) and collects its standard output.
+RunResult run(const std::string& program, const std::vector<std::string>& arguments) {
+    std::string error;
+    auto process = ChildProcess::start(program, arguments, error);
+    EXPECT_NE(process, nullptr) << error;
+    if (process == nullptr) {
+        return {};
+    }
+    RunResult result;
+    std::string line;
+    while (process->readLine(line, 30s)) {
+        result.output += line + "\n";
+    }
+    result.exitCode = process->wait(30s);
+    return result;
+}
+
+// A simulator started on a free master port, with the addresses of its servers.
+struct Sim {
+    std::unique_ptr<ChildProcess> process;
+    std::string master;
+    std::vector<std::string> servers;
+
+    explicit Sim(const std::string& scenario) {
+        std::string error;
+        process = ChildProcess::start(
+            PELLRIG_SIM_PATH,
+            {"--scenario", scenario, "--master-port", "0", "--print-servers", "--exit-after-ms", "60000"},
+            error);
+        EXPECT_NE(process, nullptr) << error;
+        std::string line;
+        while (process != nullptr && process->readLine(line, 10s)) {
+            if (line.rfind("server ", 0) == 0) {
+                servers.push_back(line.substr(7));
+            } else if (line.rfind("ready master=", 0) == 0) {
+                master = line.substr(13, line.find(' ', 13) - 13);
+                break;
+            }
+        }
+        EXPECT_FALSE(master.empty());
+    }
+};
+
+std::string writeScenario(const json& scenario) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("pellrig_cli_test_" + std::to_string(::getpid()) + "_" +
+                       testing::UnitTest::GetInstance()->current_test_info()->name() + ".json");
+    std::ofstream(path) << scenario.dump();
+    return path.string();
+}
+
+json listJson(const std::string& master) {
+    const RunResult r = run(PELLRIG_CLI_PATH, {"list", "--master", master, "--json"});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    return json::parse(r.output, nullptr, false);
+}
+
+TEST(PellrigCli, ListSweepsTheDefaultScenario) {
+    std::ifstream file(PELLRIG_DEFAULT_SCENARIO);
+    const json scenario = json::parse(file);
+    Sim sim(PELLRIG_DEFAULT_SCENARIO);
+    const json list = listJson(sim.master);
+    ASSERT_TRUE(list.is_array());
+    ASSERT_EQ(list.size(), scenario["servers"].size());
+
+    const std::set<std::string> keys{"index",       "address",   "name",      "ping",      "num_players",
+                                     "max_players", "map",       "game_name", "game_type", "iwad",
+                                     "pwads",       "num_pwads", "has_pwads", "scorecard", "url",
+                                     "email",       "dmflags",   "dmflags2",  "players",   "row"};
+    for (size_t i = 0; i < list.size(); ++i) {
+        const json& server = list[i];
+        const json& expected = scenario["servers"][i];
+        std::set<std::string> present;
+        for (const auto& [key, value] : server.items()) {
+            present.insert(key);
+        }
+        EXPECT_EQ(present, keys);
+        EXPECT_EQ(server["index"], i);
+        EXPECT_EQ(server["address"], sim.servers[i]);
+        ASSERT_EQ(server["row"].size(), 7u);
+        if (expected.value("silent", false)) {
+            EXPECT_EQ(server["ping"], 9999);
+            EXPECT_EQ(server["row"][6], "***");
+            continue;
+        }
+        EXPECT_EQ(server["name"], expected["name"]);
+        EXPECT_EQ(server["row"][0], expected["name"]);
+        EXPECT_EQ(server["iwad"], expected["iwad"]);
+        // The reply comes no sooner than the server's delay.
+        EXPECT_GE(server["ping"].get<int>(), static_cast<int>(expected.value("delay_ms", 0.0)));
+        EXPECT_EQ(server["row"][6], std::to_string(server["ping"].get<int>()));
+        const size_t players = std::min<size_t>(expected.value("players", json::array()).size(), 16);
+        EXPECT_EQ(server["players"].size(), players);
+    }
+}
+
+TEST(PellrigCli, ListShowsTheServerTableInPlainText) {
+    Sim sim(writeScenario(
+        {{"servers",
+          {{{"name", "Plain Text Arena"},
+            {"map", "MAP01"},
+            {"max_players", 8},
+            {"game_type", "teamplay"},
+            {"game", "Doom II"},
+            {"iwad", "doom2.wad"},
+            {"pwads", {"a.wad", "", "b.wad"}},
+            {"players", {{{"name", "Cyb"}, {"frags", 3}, {"ping", 0}, {"level", 2}, {"time", 9}}}}}}}}));
+    const RunResult r = run(PELLRIG_CLI_PATH, {"list", "--master", sim.master});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.output.find("Server Name"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("Plain Text Arena  1/8"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("Teamplay"), std::string::npos);
+    EXPECT_NE(r.output.find("*2 files"), std::string::npos);
+    EXPECT_NE(r.output.find("Cyb"), std::string::npos);
+}
+
+TEST(PellrigCli, QueryAnswersOrMarksTheServerSilent) {
+    Sim sim(writeScenario({{"servers",
+                            {{{"name", "Answers"}, {"map", "E1M1"}, {"delay_ms", 5}},
+                             {{"name", "Never"}, {"silent", true}}}}}));
+    ASSERT_EQ(sim.servers.size(), 2u);
+
+    RunResult r = run(PELLRIG_CLI_PATH, {"query", sim.servers[0], "--json"});
+    ASSERT_EQ(r.exitCode, 0);
+    json list = json::parse(r.output);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0]["name"], "Answers");
+    EXPECT_EQ(list[0]["row"][4], "E1M1");
+
+    // By host name: the answer still finds the record.
+    const std::string port = sim.servers[0].substr(sim.servers[0].find(':'));
+    r = run(PELLRIG_CLI_PATH, {"query", "localhost" + port, "--json"});
+    ASSERT_EQ(r.exitCode, 0);
+    list = json::parse(r.output);
+    EXPECT_EQ(list[0]["name"], "Answers");
+    EXPECT_EQ(list[0]["row"][0], "Answers");
+
+    r = run(PELLRIG_CLI_PATH, {"query", sim.servers[1], "--json", "--timeout-ms", "300"});
+    ASSERT_EQ(r.exitCode, 0);
+    list = json::parse(r.output);
+    EXPECT_EQ(list[0]["ping"], 9999);
+    EXPECT_EQ(list[0]["row"][6], "***");
+    EXPECT_EQ(list[0]["row"][0], sim.servers[1].substr(0, sim.servers[1].find(':')));
+}
+
+TEST(PellrigCli, ExitCodesForNoMasterAndBadUsage) {
+    // A port nobody answers on: the silent master of a scenario.
+    Sim sim(writeScenario({{"master", {{"silent", true}}}, {"servers", json::array()}}));
+    RunResult r = run(PELLRIG_CLI_PATH, {"list", "--master", sim.master, "--timeout-ms", "300"});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.output, "");
+
+    EXPECT_EQ(run(PELLRIG_CLI_PATH, {}).exitCode, 2);
+    EXPECT_EQ(run(PELLRIG_CLI_PATH, {"list", "--bogus"}).exitCode, 2);
+    EXPECT_EQ(run(PELLRIG_CLI_PATH, {"query"}).exitCode, 2);
+    EXPECT_EQ(run(PELLRIG_CLI_PATH, {"query", "no-port-here"}).exitCode, 2);
+    EXPECT_EQ(run(PELLRIG_CLI_PATH, {"query", ":10666"}).exitCode, 2);
+    EXPECT_EQ(run(PELLRIG_CLI_PATH, {"--help"}).exitCode, 0);
+}
+
+}  // namespace

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "browser/server_table.h"
+
+// How pellrig-cli shows the server table: an aligned text table or JSON.
+
+// One listed server: its record and the seven texts its row shows.
+struct ListedServer {
+    int index = 0;
+    ServerRecord record{};
+    std::vector<std::string> row;
+};
+
+nlohmann::json serverJson(const ListedServer& server);
+nlohmann::json serversJson(const std::vector<ListedServer>& servers);
+
+// The server columns aligned under their titles, then each server's players.
+void printServerTable(std::FILE* out, const std::vector<ListedServer>& servers);
