@@ -1,111 +1,20 @@
 // pellrig-cli: the launcher's core from the command line.
-#include <CLI/CLI.hpp>
-
-#include <chrono>
-#include <cstdio>
-#include <string>
-
-#include "browser/ping_sweep.h"
-#include "browser/server_table.h"
-#include "browser_session.h"
-
-namespace {
-
-constexpr int kExitUsage = 2;
-constexpr int kExitNoMaster = 3;
-
-struct BrowseOptions {
-    std::string master{kDefaultMasterHost};
-    uint16_t localPort = 0;
-    int timeoutMs = 0;
-    bool json = false;
-};
-
-void printServers(BrowserSession& session, bool json) {
-    const std::vector<ListedServer> servers = session.servers();
-    if (json) {
-        std::printf("%s\n", serversJson(servers).dump(2).c_str());
-    } else {
-        printServerTable(stdout, servers);
-    }
-}
-
-// Asks the master for its list, sweeps the servers as the program does after
-// every list, and prints the table once the sweep has marked the silent ones.
-int listServers(const BrowseOptions& options) {
-    BrowserSession session(options.master, options.localPort);
-    uint64_t generation = 0;
-    {
-        const auto lock = lockBrowser();
-        generation = serverTableGeneration();
-    }
-    session.browser().QueryMaster();
-    if (!session.waitForMasterList(generation, std::chrono::milliseconds(options.timeoutMs))) {
-        std::fprintf(stderr, "pellrig-cli: no answer from the master server %s\n", options.master.c_str());
-        return kExitNoMaster;
-    }
-    int count = 0;
-    {
-        const auto lock = lockBrowser();
-        count = server_count;
-    }
-    // The sweep gives each server at most 100 ms plus 71 ms after a late answer.
-    session.waitForSweep(std::chrono::milliseconds(count * 200 + 2000));
-    printServers(session, options.json);
-    return 0;
-}
-
-// Queries one server typed in by hand, as the custom server query does.
-int queryServer(const std::string& target, const BrowseOptions& options) {
-    const size_t colon = target.rfind(':');
-    if (colon == std::string::npos) {
-        std::fprintf(stderr, "pellrig-cli: expected HOST:PORT, got %s\n", target.c_str());
-        return kExitUsage;
-    }
-    BrowserSession session(options.master, options.localPort);
-    if (!session.browser().CustomServerQuery(target.substr(0, colon), target.substr(colon + 1))) {
-        for (const auto& message : session.messages().messages()) {
-            std::fprintf(stderr, "%s\n", message.text.c_str());
-        }
-        return kExitUsage;
-    }
-    if (!session.waitForAnswer(std::chrono::milliseconds(options.timeoutMs))) {
-        const auto lock = lockBrowser();
-        markSilentServers(session.serverList());
-    }
-    printServers(session, options.json);
-    return 0;
-}
-
-}  // namespace
+#include "commands.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"pellrig-cli: browse Brumvek servers from the command line"};
     app.require_subcommand(1);
-
-    BrowseOptions list{.timeoutMs = 5000};
-    CLI::App* listCommand =
-        app.add_subcommand("list", "List the master server's game servers with their pings");
-    listCommand->add_option("--master", list.master, "Master server HOST[:PORT]");
-    listCommand->add_option("--local-port", list.localPort, "Local UDP port (0 = any free port)");
-    listCommand->add_option("--timeout-ms", list.timeoutMs, "How long to wait for the master's list");
-    listCommand->add_flag("--json", list.json, "Print JSON");
-
-    BrowseOptions query{.timeoutMs = 2000};
-    std::string target;
-    CLI::App* queryCommand = app.add_subcommand("query", "Query one game server");
-    queryCommand->add_option("address", target, "Game server HOST:PORT")->required();
-    queryCommand->add_option("--local-port", query.localPort, "Local UDP port (0 = any free port)");
-    queryCommand->add_option("--timeout-ms", query.timeoutMs, "How long to wait for the answer");
-    queryCommand->add_flag("--json", query.json, "Print JSON");
-
+    std::vector<Command> commands;
+    addBrowseCommands(app, commands);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? 0 : kExitUsage;
     }
-    if (listCommand->parsed()) {
-        return listServers(list);
+    for (const Command& command : commands) {
+        if (command.subcommand->parsed()) {
+            return command.run();
+        }
     }
-    return queryServer(target, query);
+    return kExitUsage;
 }
