@@ -13,10 +13,14 @@
 // Every wait is bounded. Owned by one thread.
 class ChildProcess {
   public:
-    // Starts `program` with `arguments`. Returns nullptr with a reason when the
+    enum class Output { StdoutOnly, StdoutAndStderr };
+
+    // Starts `program` with `arguments`; with StdoutAndStderr its standard error
+    // is read together with its output. Returns nullptr with a reason when the
     // program cannot be started.
     static std::unique_ptr<ChildProcess> start(const std::string& program,
-                                               const std::vector<std::string>& arguments, std::string& error);
+                                               const std::vector<std::string>& arguments, std::string& error,
+                                               Output output = Output::StdoutOnly);
 
     // Kills a child still running and reaps it, so no test leaves one behind.
     ~ChildProcess();

@@ -32,7 +32,7 @@ int decodeStatus(int status) {
 
 std::unique_ptr<ChildProcess> ChildProcess::start(const std::string& program,
                                                   const std::vector<std::string>& arguments,
-                                                  std::string& error) {
+                                                  std::string& error, Output output) {
     int pipeEnds[2];
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
         error = std::string("pipe: ") + std::strerror(errno);
@@ -42,6 +42,9 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const std::string& program,
     posix_spawn_file_actions_init(&actions);
     // dup2 clears close-on-exec on the copy, so only stdout survives into the child.
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    if (output == Output::StdoutAndStderr) {
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
+    }
 
     std::vector<std::string> storage;
     storage.push_back(program);

@@ -27,9 +27,10 @@ struct RunResult {
 };
 
 // Runs a program to its end (bounded) and collects its standard output.
-RunResult run(const std::string& program, const std::vector<std::string>& arguments) {
+RunResult run(const std::string& program, const std::vector<std::string>& arguments,
+              ChildProcess::Output output = ChildProcess::Output::StdoutOnly) {
     std::string error;
-    auto process = ChildProcess::start(program, arguments, error);
+    auto process = ChildProcess::start(program, arguments, error, output);
     EXPECT_NE(process, nullptr) << error;
     if (process == nullptr) {
         return {};
@@ -171,6 +172,22 @@ TEST(PellrigCli, QueryAnswersOrMarksTheServerSilent) {
     EXPECT_EQ(list[0]["row"][0], sim.servers[1].substr(0, sim.servers[1].find(':')));
 }
 
+TEST(PellrigCli, OddRepliesAreReportedOrStoredAsRead) {
+    Sim sim(writeScenario({{"servers",
+                            {{{"name", "Wrong Code"}, {"reply_code", 1353}},
+                             {{"name", "Cut Short"}, {"map", "MAP02"}, {"truncate_reply", 17}}}}}));
+    ASSERT_EQ(sim.servers.size(), 2u);
+    const RunResult r =
+        run(PELLRIG_CLI_PATH, {"list", "--master", sim.master}, ChildProcess::Output::StdoutAndStderr);
+    ASSERT_EQ(r.exitCode, 0);
+    // The unknown code is reported with its sender, and that server stays silent.
+    EXPECT_NE(r.output.find("BV_RunTics: Unknown cmd: 1353 (" + sim.servers[0] + ")"), std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("***"), std::string::npos);
+    // The reply that ends early keeps what it held: name and a short of players.
+    EXPECT_NE(r.output.find("Cut Short"), std::string::npos) << r.output;
+}
+
 TEST(PellrigCli, ExitCodesForNoMasterAndBadUsage) {
     // A port nobody answers on: the silent master of a scenario.
     Sim sim(writeScenario({{"master", {{"silent", true}}}, {"servers", json::array()}}));
@@ -182,7 +199,9 @@ TEST(PellrigCli, ExitCodesForNoMasterAndBadUsage) {
     EXPECT_EQ(run(PELLRIG_CLI_PATH, {"list", "--bogus"}).exitCode, 2);
     EXPECT_EQ(run(PELLRIG_CLI_PATH, {"query"}).exitCode, 2);
     EXPECT_EQ(run(PELLRIG_CLI_PATH, {"query", "no-port-here"}).exitCode, 2);
-    EXPECT_EQ(run(PELLRIG_CLI_PATH, {"query", ":10666"}).exitCode, 2);
+    const RunResult empty = run(PELLRIG_CLI_PATH, {"query", ":10666"}, ChildProcess::Output::StdoutAndStderr);
+    EXPECT_EQ(empty.exitCode, 2);
+    EXPECT_EQ(empty.output, "Error Time!: You have to enter a server name or IP address.\n");
     EXPECT_EQ(run(PELLRIG_CLI_PATH, {"--help"}).exitCode, 0);
 }
 

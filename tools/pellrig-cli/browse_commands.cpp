@@ -63,9 +63,6 @@ int queryServer(const BrowseOptions& options) {
     BrowserSession session(options.master, options.localPort);
     if (!session.browser().CustomServerQuery(options.target.substr(0, colon),
                                              options.target.substr(colon + 1))) {
-        for (const auto& message : session.messages().messages()) {
-            std::fprintf(stderr, "%s\n", message.text.c_str());
-        }
         return kExitUsage;
     }
     if (!session.waitForAnswer(std::chrono::milliseconds(options.timeoutMs))) {

@@ -1,6 +1,20 @@
 #include "browser_session.h"
 
+#include <cstdio>
+
 #include "net/transport.h"
+
+void StderrMessageSink::showMessage(std::string text, std::string caption) {
+    const std::scoped_lock lock(m_mutex);
+    if (!text.empty() && text.back() == '\n') {
+        text.pop_back();
+    }
+    if (caption.empty()) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    } else {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    }
+}
 
 BrowserSession::Network::Network(uint16_t localPort) {
     NET_Init({localPort, ""});

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,15 @@
 #include "browser/receive_thread.h"
 #include "server_output.h"
 
+// Message boxes of the core, printed to standard error as they come, from any thread.
+class StderrMessageSink final : public MessageSink {
+  public:
+    void showMessage(std::string text, std::string caption) override;
+
+  private:
+    std::mutex m_mutex;
+};
+
 // The browser core running as in the program, with lists kept in memory: the
 // network, the dispatcher, the receive thread and the ping sweeps. Members are
 // declared in start-up order, so they stop in the reverse order.
@@ -23,7 +33,6 @@ class BrowserSession {
 
     ServerBrowser& browser() { return m_browser; }
     MemoryRowView& serverList() { return m_serverList; }
-    MemoryMessageSink& messages() { return m_messages; }
 
     // Waits until a master list replaces the table; false after `timeout`.
     bool waitForMasterList(uint64_t generationBefore, std::chrono::milliseconds timeout);
@@ -44,7 +53,7 @@ class BrowserSession {
     };
 
     Network m_network;
-    MemoryMessageSink m_messages;
+    StderrMessageSink m_messages;
     MemoryRowView m_serverList;
     MemoryRowView m_playerList;
     PingSweeps m_sweeps;
