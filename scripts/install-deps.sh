@@ -6,4 +6,5 @@ apt-get update
 apt-get install -y --no-install-recommends \
   ca-certificates cmake ninja-build g++ clang libclang-rt-14-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  nlohmann-json3-dev libcli11-dev
+  nlohmann-json3-dev libcli11-dev \
+  freedoom

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+// Replaces the file at `path` with `bytes` so that it holds either its old
+// contents or all of the new ones, never a part: the bytes go to a new file in
+// the same folder, which takes the old file's place only once completely
+// written. On POSIX the new file is readable and writable by its owner only.
+// Returns false when that fails; the old file is then untouched and no new file
+// is left behind.
+bool replaceFileContents(const std::filesystem::path& path, std::span<const uint8_t> bytes);

@@ -1,0 +1,153 @@
+#include "launch/game_launch.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <initializer_list>
+#include <system_error>
+#include <vector>
+
+#include "launch/command_line.h"
+#include "launch/file_finder.h"
+#include "launch/process.h"
+#include "launch/settings.h"
+
+namespace {
+
+// `format` with each "%s" replaced by the next of `values`.
+std::string fillIn(std::string_view format, std::initializer_list<std::string_view> values) {
+    std::string text;
+    auto value = values.begin();
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format.substr(i, 2) == "%s" && value != values.end()) {
+            text += *value++;
+            ++i;
+        } else {
+            text.push_back(format[i]);
+        }
+    }
+    return text;
+}
+
+template <size_t N>
+std::string_view recordText(const char (&text)[N]) {
+    return {text, strnlen(text, N)};
+}
+
+bool isPlainFileName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\:") == std::string_view::npos;
+}
+
+std::optional<std::string> findIn(const std::vector<std::string>& folders, std::string_view name) {
+    if (!isPlainFileName(name)) {
+        return std::nullopt;
+    }
+    for (const std::string& folder : folders) {
+        std::string path = folder;
+        path += name;
+        if (FileExists(path)) {
+            return path;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> wadFolders() {
+    std::vector<std::string> folders;
+    for (const WadDirectory& directory : wad_directories) {
+        folders.push_back(directory.path);
+    }
+    return folders;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+    // A directory opens for reading on POSIX, and a named pipe would block the
+    // open: only regular files count.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+std::optional<std::string> FindWadFile(std::string_view name) {
+    std::vector<std::string> folders;
+    {
+        const auto lock = lockSettings();
+        folders = wadFolders();
+    }
+    return findIn(folders, name);
+}
+
+std::optional<GameCommand> prepareLaunch(const ServerRecord& server, int32_t level, UserMessageSink& messages,
+                                         const std::string& gameFolder) {
+    const std::string folder = AddBackslash(gameFolder, kPathSeparator == '/');
+    GameArguments arguments;
+    if (FileExists(folder + kGlExecutable)) {
+        arguments.executable = kGlExecutable;
+    } else if (FileExists(folder + kSoftwareExecutable)) {
+        arguments.executable = kSoftwareExecutable;
+    } else {
+        messages.showMessage({kNoExecutable, "", MessageIcon::Stop});
+        return std::nullopt;
+    }
+
+    std::vector<std::string> folders;
+    {
+        const auto lock = lockSettings();
+        folders = wadFolders();
+        arguments.extraParams = bv_extraparams;
+        arguments.userName = bv_username;
+        arguments.serverPassword = bv_serverpassword;
+    }
+
+    const std::string_view iwad = recordText(server.iwad);
+    std::optional<std::string> iwadPath = findIn(folders, iwad);
+    if (!iwadPath) {
+        messages.showMessage({fillIn(kIwadNotFound, {iwad}), "", MessageIcon::Exclamation});
+        return std::nullopt;
+    }
+    arguments.iwadPath = std::move(*iwadPath);
+
+    if (server.has_pwads > 0) {
+        arguments.withPwads = true;
+        const int32_t count = std::clamp(server.num_pwads, 0, kMaxPwads);
+        for (int32_t i = 0; i < count; ++i) {
+            const std::string_view pwad = recordText(server.pwads[i]);
+            const std::optional<std::string> path = findIn(folders, pwad);
+            if (!path) {
+                messages.showMessage({fillIn(kPwadNotFound, {pwad}), "", MessageIcon::Exclamation});
+                return std::nullopt;
+            }
+            arguments.pwadPaths.push_back(shortPathName(*path));
+        }
+    }
+    arguments.address = recordText(server.address);
+    arguments.level = level;
+    return GameCommand{folder + arguments.executable, buildCommandLine(arguments)};
+}
+
+void LaunchGame(const std::optional<ServerRecord>& selected, int32_t level, UserMessageSink& messages,
+                const std::string& gameFolder) {
+    if (!selected) {
+        return;
+    }
+    const std::optional<GameCommand> command = prepareLaunch(*selected, level, messages, gameFolder);
+    if (!command) {
+        return;
+    }
+    std::string error;
+    if (!startProgram(command->program, command->commandLine, error)) {
+        const std::string executable = std::filesystem::path(command->program).filename().string();
+        messages.showMessage({fillIn(kCannotStartGame, {executable, error}), "", MessageIcon::Stop});
+    }
+}

@@ -1,0 +1,169 @@
+#include "launch/wad_directory_editor.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <set>
+
+#include "launch/config_file.h"
+#include "launch/drives.h"
+#include "launch/mount_table.h"
+#include "launch/settings.h"
+#include "launch_test_support.h"
+
+namespace launch_test {
+namespace {
+
+class LaunchWadDirectories : public SettingsTest {
+  protected:
+    MemoryWadDirectoryView view;
+    MemoryUserMessageSink messages;
+    int masterRequests = 0;
+    TempDir config;
+    WadDirectoryEditor editor{view, messages, [this] { ++masterRequests; }, config.path()};
+};
+
+TEST_F(LaunchWadDirectories, ScanFindsEachFolderOnceDeepestFirst) {
+    TempDir drive;
+    placeWad(drive.path() / "DOOM" / "doom2.wad");
+    placeWad(drive.path() / "DOOM" / "PWADS" / "a.wad", "freedoom1.wad");
+    placeWad(drive.path() / "DOOM" / "PWADS" / "b.wad", "freedoom1.wad");
+    // Not regular files: a named pipe and a folder, both matching the mask.
+    fs::create_directories(drive.path() / "other" / "maps.wad");
+    ASSERT_EQ(::mkfifo(drive.file("other/pipe.wad").c_str(), 0600), 0);
+    writeText(drive.file("other/readme.txt"), "x");
+    editor.add(drive.folder("by hand"));
+
+    editor.scan({drive.file("DOOM")});
+    const std::vector<std::string> found{drive.folder("DOOM"), drive.folder("DOOM/PWADS")};
+    EXPECT_EQ(view.rows(), found);
+    EXPECT_EQ(directoryPaths(), found);
+    EXPECT_EQ(view.status(), "2 potential WAD directories found");
+    EXPECT_FALSE(view.searching());
+    EXPECT_FALSE(editor.searching());
+
+    editor.scan({drive.folder()});
+    EXPECT_EQ(view.rows(), found);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(LaunchWadDirectories, CancelKeepsWhatWasFoundAndSkipsTheRemainingRoots) {
+    TempDir first;
+    TempDir second;
+    for (const std::string folder : {"a/", "a/b/", "a/b/c/"}) {
+        placeWad(first.path() / folder / "x.wad");
+    }
+    placeWad(second.path() / "y.wad");
+    std::vector<std::string> folders;
+    int clicks = 0;
+    editor.setProgressHandler([&] {
+        // The dialog's events are processed here; the user clicks Cancel as soon
+        // as the first folder is in the list, and once more while it unwinds.
+        folders.push_back(view.status());
+        if (view.rowCount() == 1 && clicks < 2) {
+            ++clicks;
+            EXPECT_TRUE(view.searching());
+            editor.onAuto();
+        }
+    });
+    editor.scan({first.folder(), second.folder()});
+
+    EXPECT_EQ(view.rows(), std::vector<std::string>{first.folder("a/b/c")});
+    EXPECT_EQ(directoryPaths(), view.rows());
+    EXPECT_EQ(messages.messages(), (std::vector<UserMessage>{{kScanCanceled, "", MessageIcon::None}}));
+    EXPECT_EQ(view.status(), "1 potential WAD directories found");
+    EXPECT_FALSE(view.searching());
+    EXPECT_EQ(std::count(folders.begin(), folders.end(), second.folder()), 0);
+}
+
+TEST_F(LaunchWadDirectories, AddRefusesSharesAndRemoveTakesEveryCopy) {
+    EXPECT_FALSE(editor.add("\\\\server\\doom"));
+    EXPECT_FALSE(editor.add("/" + std::string(255, 'd')));
+    EXPECT_FALSE(editor.add(""));
+    EXPECT_EQ(messages.messages(),
+              (std::vector<UserMessage>{{kNetworkDriveRefused, kNetworkDriveCaption, MessageIcon::None},
+                                        {kDirectoryTooLong, kNetworkDriveCaption, MessageIcon::None}}));
+
+    TempDir dir;
+    EXPECT_TRUE(editor.add(dir.file("doom")));
+    EXPECT_TRUE(editor.add(dir.folder("other")));
+    EXPECT_TRUE(editor.add(dir.file("doom")));
+    EXPECT_EQ(directoryPaths(),
+              (std::vector<std::string>{dir.folder("doom"), dir.folder("other"), dir.folder("doom")}));
+
+    view.select(0);
+    editor.removeSelected();
+    EXPECT_EQ(directoryPaths(), std::vector<std::string>{dir.folder("other")});
+    EXPECT_EQ(view.rows(), (std::vector<std::string>{dir.folder("other"), dir.folder("doom")}));
+    editor.removeSelected();
+    EXPECT_EQ(view.rowCount(), 2);
+}
+
+TEST_F(LaunchWadDirectories, DoneAsksForTheServerListOnlyOnTheFirstRunThenSaves) {
+    const fs::path file = config.path() / kConfigFileName;
+    WadDirectoryEditor firstRun{view, messages,
+                                [&] {
+                                    ++masterRequests;
+                                    EXPECT_FALSE(fs::exists(file)) << "the request comes before the save";
+                                },
+                                config.path()};
+    AddWadDirectory("/wads/", 0);
+    firstRun.done();
+    EXPECT_EQ(masterRequests, 1);
+    ASSERT_TRUE(fs::exists(file));
+
+    bv_firstrun = 0;
+    ClearWadDirectories();
+    editor.done();
+    EXPECT_EQ(masterRequests, 1);
+    BV_LoadConfig(file);
+    EXPECT_TRUE(wad_directories.empty());
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST(LaunchMountTable, ClassifiesFileSystemsAndFindsTheHoldingMount) {
+    const std::vector<MountEntry> table = parseMountTable(
+        "/dev/sda2 / ext4 rw,relatime 0 0\n"
+        "proc /proc proc rw 0 0\n"
+        "server:/export /mnt/nfs nfs4 rw 0 0\n"
+        "/dev/sdb1 /media/My\\040Games vfat rw 0 0\n"
+        "user@host:/ /home/me/remote fuse.sshfs rw 0 0\n"
+        "short line\n");
+    ASSERT_EQ(table.size(), 5u);
+    EXPECT_EQ(table[3].mountPoint, "/media/My Games");
+
+    EXPECT_EQ(mountHolding(table, "/mnt/nfs/doom/")->type, "nfs4");
+    EXPECT_EQ(mountHolding(table, "/mnt/nfs")->type, "nfs4");
+    EXPECT_EQ(mountHolding(table, "/mnt/nfsx/doom")->type, "ext4");
+    EXPECT_EQ(mountHolding(table, "/home/me/remote/wads")->type, "fuse.sshfs");
+    EXPECT_EQ(mountHolding(table, "relative"), nullptr);
+
+    for (const char* type : {"ext4", "xfs", "btrfs", "ntfs3", "vfat", "exfat", "fuseblk"}) {
+        EXPECT_TRUE(isLocalDiskType(type)) << type;
+        EXPECT_FALSE(isNetworkType(type)) << type;
+    }
+    for (const char* type : {"nfs", "nfs4", "cifs", "smb3", "fuse.sshfs"}) {
+        EXPECT_TRUE(isNetworkType(type)) << type;
+        EXPECT_FALSE(isLocalDiskType(type)) << type;
+    }
+    for (const char* type : {"proc", "tmpfs", "sysfs", "overlay", "iso9660", "squashfs", "fuse"}) {
+        EXPECT_FALSE(isLocalDiskType(type)) << type;
+        EXPECT_FALSE(isNetworkType(type)) << type;
+    }
+}
+
+TEST(LaunchFixedDrives, AreLocalFoldersEachFileSystemOnce) {
+    std::set<dev_t> devices;
+    for (const std::string& root : fixedDriveRoots()) {
+        SCOPED_TRACE(root);
+        EXPECT_EQ(root.back(), '/');
+        struct stat status {};
+        ASSERT_EQ(::stat(root.c_str(), &status), 0);
+        EXPECT_TRUE(S_ISDIR(status.st_mode));
+        EXPECT_TRUE(devices.insert(status.st_dev).second);
+        EXPECT_FALSE(isNetworkFolder(root));
+    }
+}
+
+}  // namespace
+}  // namespace launch_test
