@@ -1,0 +1,195 @@
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "tcp_socket.h"
+
+namespace {
+
+sockaddr_in toSockaddr(const NetAddress& address) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    std::memcpy(&sa.sin_addr, address.ip.data(), 4);
+    sa.sin_port = address.port;
+    return sa;
+}
+
+int fd(intptr_t handle) {
+    return static_cast<int>(handle);
+}
+
+int waitFor(intptr_t handle, short events, int timeoutMs) {
+    pollfd p{fd(handle), events, 0};
+    const int ready = ::poll(&p, 1, timeoutMs < 0 ? 0 : timeoutMs);
+    if (ready < 0) {
+        return errno == EINTR ? 0 : -1;
+    }
+    return ready > 0 ? 1 : 0;
+}
+
+bool wouldBlock(int error) {
+    return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
+}
+
+}  // namespace
+
+TcpSocket::~TcpSocket() {
+    close();
+}
+
+TcpSocket::TcpSocket(TcpSocket&& other) noexcept
+    : m_handle(other.m_handle), m_connecting(other.m_connecting) {
+    other.m_handle = kInvalidHandle;
+    other.m_connecting = false;
+}
+
+TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
+    if (this != &other) {
+        close();
+        m_handle = other.m_handle;
+        m_connecting = other.m_connecting;
+        other.m_handle = kInvalidHandle;
+        other.m_connecting = false;
+    }
+    return *this;
+}
+
+bool TcpSocket::open(int* error) {
+    close();
+    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+    if (s < 0) {
+        if (error != nullptr) {
+            *error = errno;
+        }
+        return false;
+    }
+    m_handle = s;
+    return true;
+}
+
+bool TcpSocket::bind(const NetAddress& local) {
+    const sockaddr_in sa = toSockaddr(local);
+    return ::bind(fd(m_handle), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
+}
+
+bool TcpSocket::localAddress(NetAddress& out) const {
+    sockaddr_in sa{};
+    socklen_t length = sizeof sa;
+    if (::getsockname(fd(m_handle), reinterpret_cast<sockaddr*>(&sa), &length) != 0) {
+        return false;
+    }
+    std::memcpy(out.ip.data(), &sa.sin_addr, 4);
+    out.port = sa.sin_port;
+    return true;
+}
+
+TcpResult TcpSocket::connect(const NetAddress& to, int timeoutMs) {
+    const sockaddr_in sa = toSockaddr(to);
+    if (::connect(fd(m_handle), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0) {
+        return {TcpStatus::Done, 0, 0};
+    }
+    const int error = errno;
+    if (error != EINPROGRESS && error != EINTR) {
+        return {TcpStatus::Failed, 0, error};
+    }
+    m_connecting = true;
+    return finishConnect(timeoutMs);
+}
+
+TcpResult TcpSocket::finishConnect(int timeoutMs) {
+    if (!m_connecting) {
+        return {TcpStatus::Done, 0, 0};
+    }
+    const int ready = waitWritable(timeoutMs);
+    if (ready == 0) {
+        return {TcpStatus::WouldBlock, 0, 0};
+    }
+    m_connecting = false;
+    if (ready < 0) {
+        return {TcpStatus::Failed, 0, errno};
+    }
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(fd(m_handle), SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
+        error = errno;
+    }
+    return error == 0 ? TcpResult{TcpStatus::Done, 0, 0} : TcpResult{TcpStatus::Failed, 0, error};
+}
+
+TcpResult TcpSocket::write(std::span<const uint8_t> bytes, int timeoutMs) {
+    const int ready = waitWritable(timeoutMs);
+    if (ready < 0) {
+        return {TcpStatus::Failed, 0, errno};
+    }
+    if (ready == 0) {
+        return {TcpStatus::WouldBlock, 0, 0};
+    }
+    const ssize_t sent = ::send(fd(m_handle), bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (sent < 0) {
+        const int error = errno;
+        return wouldBlock(error) ? TcpResult{TcpStatus::WouldBlock, 0, 0}
+                                 : TcpResult{TcpStatus::Failed, 0, error};
+    }
+    return {TcpStatus::Done, static_cast<int>(sent), 0};
+}
+
+TcpResult TcpSocket::read(std::span<uint8_t> buffer, int timeoutMs) {
+    if (buffer.empty()) {
+        return {TcpStatus::Done, 0, 0};
+    }
+    const int ready = waitReadable(timeoutMs);
+    if (ready < 0) {
+        return {TcpStatus::Failed, 0, errno};
+    }
+    if (ready == 0) {
+        return {TcpStatus::WouldBlock, 0, 0};
+    }
+    const ssize_t received = ::recv(fd(m_handle), buffer.data(), buffer.size(), 0);
+    if (received < 0) {
+        const int error = errno;
+        return wouldBlock(error) ? TcpResult{TcpStatus::WouldBlock, 0, 0}
+                                 : TcpResult{TcpStatus::Failed, 0, error};
+    }
+    if (received == 0) {
+        return {TcpStatus::Closed, 0, 0};
+    }
+    return {TcpStatus::Done, static_cast<int>(received), 0};
+}
+
+bool TcpSocket::listen(int backlog) {
+    return ::listen(fd(m_handle), backlog) == 0;
+}
+
+bool TcpSocket::accept(TcpSocket& connection, int timeoutMs) {
+    if (waitReadable(timeoutMs) != 1) {
+        return false;
+    }
+    const int s = ::accept4(fd(m_handle), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (s < 0) {
+        return false;
+    }
+    connection.close();
+    connection.m_handle = s;
+    return true;
+}
+
+void TcpSocket::close() {
+    if (m_handle != kInvalidHandle) {
+        ::close(fd(m_handle));
+        m_handle = kInvalidHandle;
+    }
+    m_connecting = false;
+}
+
+int TcpSocket::waitReadable(int timeoutMs) const {
+    return waitFor(m_handle, POLLIN, timeoutMs);
+}
+
+int TcpSocket::waitWritable(int timeoutMs) const {
+    return waitFor(m_handle, POLLOUT, timeoutMs);
+}
