@@ -26,5 +26,13 @@ constexpr bool isAccountReplyCode(int32_t code) {
 class AccountReplyHandler {
   public:
     virtual ~AccountReplyHandler() = default;
+    // Offered every message with a code of 1 or more before the dispatcher acts
+    // on it, so that an account exchange waiting on another thread gets its
+    // answer whichever thread read it. Returns true when it took the message:
+    // the dispatcher then does nothing more with it. Same thread and lock rules
+    // as handleAccountReply.
+    virtual bool takeAwaitedReply(int32_t /*code*/, SizeBuffer& /*message*/, const NetAddress& /*from*/) {
+        return false;
+    }
     virtual void handleAccountReply(int32_t code, SizeBuffer& message, const NetAddress& from) = 0;
 };

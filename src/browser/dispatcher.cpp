@@ -20,13 +20,17 @@ bool Dispatcher::dispatchMessage(SizeBuffer& message, const NetAddress& from) {
     if (code <= 0) {
         return false;
     }
+    AccountReplyHandler* accounts = m_accounts.load();
+    if (accounts != nullptr && accounts->takeAwaitedReply(code, message, from)) {
+        return true;
+    }
     if (code == kMasterListCode) {
         readMasterList(message);
     } else if (code == kServerInfoReplyCode) {
         readServerInfo(message, from);
     } else if (isAccountReplyCode(code)) {
-        if (AccountReplyHandler* handler = m_accounts.load()) {
-            handler->handleAccountReply(code, message, from);
+        if (accounts != nullptr) {
+            accounts->handleAccountReply(code, message, from);
         }
     } else {
         char text[128];

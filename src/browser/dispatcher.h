@@ -14,7 +14,8 @@ inline constexpr const char* kUnknownCmdFormat = "BV_RunTics: Unknown cmd: %d (%
 // Acts on each incoming message by its code: a master list rebuilds the server
 // table and its rows and restarts the ping sweep; a server's reply updates its
 // record and row; account replies go to the account handler; any other code of 1
-// or more is reported as unknown.
+// or more is reported as unknown. The account handler is offered every message
+// first, for an account exchange that waits for its answer.
 class Dispatcher {
   public:
     // `sweeps` may be null, for a browser that lists servers without pinging them.

@@ -15,12 +15,13 @@ class ChildProcess {
   public:
     enum class Output { StdoutOnly, StdoutAndStderr };
 
-    // Starts `program` with `arguments`; with StdoutAndStderr its standard error
-    // is read together with its output. Returns nullptr with a reason when the
-    // program cannot be started.
+    // Starts `program` with `arguments`, in `workingDirectory` when one is given;
+    // with StdoutAndStderr its standard error is read together with its output.
+    // Returns nullptr with a reason when the program cannot be started.
     static std::unique_ptr<ChildProcess> start(const std::string& program,
                                                const std::vector<std::string>& arguments, std::string& error,
-                                               Output output = Output::StdoutOnly);
+                                               Output output = Output::StdoutOnly,
+                                               const std::string& workingDirectory = {});
 
     // Kills a child still running and reaps it, so no test leaves one behind.
     ~ChildProcess();

@@ -32,7 +32,8 @@ int decodeStatus(int status) {
 
 std::unique_ptr<ChildProcess> ChildProcess::start(const std::string& program,
                                                   const std::vector<std::string>& arguments,
-                                                  std::string& error, Output output) {
+                                                  std::string& error, Output output,
+                                                  const std::string& workingDirectory) {
     int pipeEnds[2];
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
         error = std::string("pipe: ") + std::strerror(errno);
@@ -44,6 +45,9 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const std::string& program,
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
     if (output == Output::StdoutAndStderr) {
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
+    }
+    if (!workingDirectory.empty()) {
+        posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
     }
 
     std::vector<std::string> storage;

@@ -15,6 +15,14 @@ struct Command {
 
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitNoMaster = 3;
+inline constexpr int kExitRefused = 4;  // the master said no, or a log-in found no master
+inline constexpr int kExitVersionRefused = 10;
 
 // list, query
 void addBrowseCommands(CLI::App& app, std::vector<Command>& commands);
+// login, lookup, recent
+void addAccountCommands(CLI::App& app, std::vector<Command>& commands);
+// wads scan, config show
+void addLaunchCommands(CLI::App& app, std::vector<Command>& commands);
+// news
+void addNewsCommand(CLI::App& app, std::vector<Command>& commands);

@@ -6,6 +6,9 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     std::vector<Command> commands;
     addBrowseCommands(app, commands);
+    addAccountCommands(app, commands);
+    addLaunchCommands(app, commands);
+    addNewsCommand(app, commands);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -36,6 +37,9 @@ struct CommandLine {
     int64_t exitAfterMs = 0;
     bool printServers = false;
     bool verbose = false;
+    AccountOptions accounts;
+    std::string versionRefusal = "rejected";
+    double accountDelayMs = 0;
 };
 
 int fail(const std::string& message) {
@@ -127,7 +131,23 @@ int run(int argc, char** argv) {
         ->check(CLI::NonNegativeNumber);
     app.add_flag("--print-servers", options.printServers,
                  "Print each game server's address before the ready line");
-    app.add_flag("--verbose", options.verbose, "Log every datagram to standard error");
+    app.add_flag("--verbose", options.verbose, "Log every datagram and account request to standard error");
+    app.add_option("--accounts", options.accounts.path,
+                   "Accounts file, read at start and written after every change; default: in memory");
+    app.add_option("--protocol-version", options.accounts.protocolVersion,
+                   "The launcher version the account service accepts")
+        ->capture_default_str();
+    app.add_option("--version-refusal", options.versionRefusal,
+                   "How other versions are refused: rejected (VersionRejected) or refused (AccountRefused)")
+        ->check(CLI::IsMember({"rejected", "refused"}))
+        ->capture_default_str();
+    app.add_flag("--compact-accept", options.accounts.compactAccept,
+                 "Accept log-ins with AccountAcceptedCompact instead of AccountAccepted");
+    app.add_option("--recent-limit", options.accounts.recentLimit, "Most names in a recent players reply")
+        ->check(CLI::Range(size_t{0}, size_t{1000}))
+        ->capture_default_str();
+    app.add_option("--account-delay-ms", options.accountDelayMs, "Delay of every account reply")
+        ->check(CLI::Range(0.0, kMaxDelayMs));
     CLI11_PARSE(app, argc, argv);
 
     Scenario scenario;
@@ -154,6 +174,12 @@ int run(int argc, char** argv) {
     simulatorOptions.basePort = static_cast<uint16_t>(options.basePort);
     simulatorOptions.masterListLimit = options.masterListBytes;
     simulatorOptions.verbose = options.verbose;
+    simulatorOptions.accounts = options.accounts;
+    simulatorOptions.accounts.versionReply =
+        options.versionRefusal == "refused" ? VersionReply::Refused : VersionReply::Rejected;
+    simulatorOptions.accounts.delay =
+        std::chrono::microseconds(std::llround(options.accountDelayMs * 1000.0));
+    simulatorOptions.accounts.verbose = options.verbose;
 
     if (!SOCK_Startup()) {
         return fail("cannot start the socket layer");

@@ -5,18 +5,19 @@
 #include "browser/messages.h"
 
 MasterService::MasterService(std::shared_ptr<const Datagram> listReply, std::chrono::microseconds delay,
-                             bool silent)
-    : m_listReply(std::move(listReply)), m_delay(delay), m_silent(silent) {}
+                             bool silent, MasterAccounts* accounts)
+    : m_listReply(std::move(listReply)), m_delay(delay), m_silent(silent), m_accounts(accounts) {}
 
-std::optional<Reply> MasterService::handle(SizeBuffer& message, const NetAddress& /*from*/,
-                                           bool& understood) {
+std::optional<Reply> MasterService::handle(SizeBuffer& message, const NetAddress& from, bool& understood) {
     understood = false;
-    switch (MSG_ReadLong(message)) {
-        case kMasterListCode:
-            return handleListRequest(message, understood);
-        default:
-            return std::nullopt;
+    const int32_t code = MSG_ReadLong(message);
+    if (code == kMasterListCode) {
+        return handleListRequest(message, understood);
     }
+    if (m_accounts != nullptr && MasterAccounts::takes(code)) {
+        return handleAccountRequest(code, message, from, understood);
+    }
+    return std::nullopt;
 }
 
 std::optional<Reply> MasterService::handleListRequest(SizeBuffer& message, bool& understood) {
@@ -30,4 +31,17 @@ std::optional<Reply> MasterService::handleListRequest(SizeBuffer& message, bool&
         return std::nullopt;
     }
     return Reply{m_listReply, m_delay};
+}
+
+std::optional<Reply> MasterService::handleAccountRequest(int32_t code, SizeBuffer& message,
+                                                         const NetAddress& from, bool& understood) {
+    understood = true;
+    if (m_silent) {
+        return std::nullopt;
+    }
+    std::optional<Datagram> answer = m_accounts->handle(code, message, from);
+    if (!answer) {
+        return std::nullopt;
+    }
+    return Reply{std::make_shared<const Datagram>(std::move(*answer)), m_accounts->delay()};
 }

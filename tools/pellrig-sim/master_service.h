@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "datagram.h"
+#include "master_accounts.h"
 #include "net/net_address.h"
 #include "net/size_buffer.h"
 
@@ -20,8 +21,10 @@ struct Reply {
 class MasterService {
   public:
     // `listReply` is the coded MasterListReply sent to every list request;
-    // a silent master reads requests but answers none.
-    MasterService(std::shared_ptr<const Datagram> listReply, std::chrono::microseconds delay, bool silent);
+    // `accounts` (may be null) takes the account requests. A silent master reads
+    // requests but answers none.
+    MasterService(std::shared_ptr<const Datagram> listReply, std::chrono::microseconds delay, bool silent,
+                  MasterAccounts* accounts);
 
     // Reads one decoded message, whose read cursor is at its start. Returns the
     // answer, or nullopt for a message the master does not take (no code, an
@@ -31,8 +34,11 @@ class MasterService {
 
   private:
     std::optional<Reply> handleListRequest(SizeBuffer& message, bool& understood);
+    std::optional<Reply> handleAccountRequest(int32_t code, SizeBuffer& message, const NetAddress& from,
+                                              bool& understood);
 
     std::shared_ptr<const Datagram> m_listReply;
     std::chrono::microseconds m_delay;
     bool m_silent;
+    MasterAccounts* m_accounts;
 };

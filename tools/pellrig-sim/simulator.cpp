@@ -30,7 +30,7 @@ bool isWildcard(const NetAddress& address) {
 }  // namespace
 
 Simulator::Simulator(Scenario scenario, SimulatorOptions options)
-    : m_scenario(std::move(scenario)), m_options(options), m_datagram(kReceiveBufferSize) {
+    : m_scenario(std::move(scenario)), m_options(std::move(options)), m_datagram(kReceiveBufferSize) {
     SZ_Init(m_message, kLauncherMessageSize);
 }
 
@@ -47,6 +47,11 @@ bool Simulator::start(std::string& error) {
             return false;
         }
         m_servers.push_back(GameServer{std::move(reply), toMicroseconds(server.delayMs), server.silent});
+    }
+
+    m_accounts = std::make_unique<MasterAccounts>(m_options.accounts);
+    if (!m_accounts->open(error)) {
+        return false;
     }
 
     m_sockets.clear();
@@ -78,8 +83,9 @@ bool Simulator::start(std::string& error) {
 
     auto listReply =
         std::make_shared<Datagram>(buildMasterListReply(entries, m_options.masterListLimit, m_listedServers));
-    m_master = std::make_unique<MasterService>(
-        std::move(listReply), toMicroseconds(m_scenario.master.delayMs), m_scenario.master.silent);
+    m_master =
+        std::make_unique<MasterService>(std::move(listReply), toMicroseconds(m_scenario.master.delayMs),
+                                        m_scenario.master.silent, m_accounts.get());
     m_waitList.clear();
     for (UdpSocket& socket : m_sockets) {
         m_waitList.push_back(&socket);

@@ -30,6 +30,7 @@ struct SimulatorOptions {
     // The master lists only the servers that fit a message of this size.
     size_t masterListLimit = kLauncherMessageSize;
     bool verbose = false;  // one line per datagram on standard error
+    AccountOptions accounts;
 };
 
 struct SimulatorStats {
@@ -47,8 +48,9 @@ class Simulator {
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
-    // Builds every reply and binds every socket. Returns false with a reason
-    // when a reply is too large or a socket cannot be bound.
+    // Builds every reply, opens the accounts and binds every socket. Returns
+    // false with a reason when a reply is too large, the accounts file cannot be
+    // read or a socket cannot be bound.
     bool start(std::string& error);
 
     // Valid after start(). Servers are in scenario order; a server bound to the
@@ -105,6 +107,7 @@ class Simulator {
     NetAddress m_masterAddress;
     std::vector<NetAddress> m_serverAddresses;
     size_t m_listedServers = 0;
+    std::unique_ptr<MasterAccounts> m_accounts;
     std::unique_ptr<MasterService> m_master;
     std::vector<GameServer> m_servers;
 

@@ -1,0 +1,181 @@
+// Runs pellrig-cli's settings, WAD and news commands in a temporary working
+// directory, as a user would.
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "child_process.h"
+#include "net/tcp_socket.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+const fs::path kFreedoom = "/usr/share/games/doom";
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        result.push_back(line);
+    }
+    return result;
+}
+
+struct RunResult {
+    std::optional<int> exitCode;
+    std::string output;
+};
+
+class CliInFolder : public testing::Test {
+  protected:
+    void SetUp() override {
+        m_folder =
+            fs::temp_directory_path() / ("pellrig_cli_launch_" + std::to_string(::getpid()) + "_" +
+                                         testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder / "work");
+    }
+    void TearDown() override { fs::remove_all(m_folder); }
+
+    // Runs pellrig-cli in the working folder, standard error mixed in.
+    RunResult cli(const std::vector<std::string>& arguments) {
+        std::string error;
+        auto process =
+            ChildProcess::start(PELLRIG_CLI_PATH, arguments, error, ChildProcess::Output::StdoutAndStderr,
+                                (m_folder / "work").string());
+        EXPECT_NE(process, nullptr) << error;
+        if (process == nullptr) {
+            return {};
+        }
+        RunResult result;
+        std::string line;
+        while (process->readLine(line, 30s)) {
+            result.output += line + "\n";
+        }
+        result.exitCode = process->wait(30s);
+        return result;
+    }
+
+    fs::path m_folder;
+};
+
+TEST_F(CliInFolder, WadScanFindsFreedoomFoldersAndSavesThem) {
+    if (!fs::exists(kFreedoom / "freedoom2.wad")) {
+        GTEST_SKIP() << "the freedoom package is not installed";
+    }
+    const fs::path root = m_folder / "wads";
+    fs::create_directories(root / "doom" / "deep");
+    fs::create_directories(root / "empty");
+    fs::create_directories(root / "free");
+    fs::copy_file(kFreedoom / "freedoom2.wad", root / "doom" / "deep" / "freedoom2.wad");
+    fs::create_symlink(kFreedoom / "freedoom1.wad", root / "free" / "FREEDOOM1.WAD");
+    fs::copy_file(kFreedoom / "freedoom1.wad", root / "doom" / "freedoom1.wad");
+    fs::create_directory_symlink(root / "doom", root / "empty" / "loop");
+
+    RunResult r = cli({"wads", "scan", root.string()});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_FALSE(fs::exists(m_folder / "work" / "pellrig32.cfg"));
+    const std::vector<std::string> found = lines(r.output);
+    const std::string doom = (root / "doom").string() + "/";
+    const std::string deep = (root / "doom" / "deep").string() + "/";
+    const std::string free = (root / "free").string() + "/";
+    ASSERT_EQ(std::set<std::string>(found.begin(), found.end()), (std::set<std::string>{doom, deep, free}))
+        << r.output;
+    // A folder's subfolders are searched first, and each find goes to the front.
+    EXPECT_LT(std::find(found.begin(), found.end(), doom), std::find(found.begin(), found.end(), deep));
+
+    r = cli({"wads", "scan", root.string(), "--save"});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(lines(r.output), found);
+
+    // The file keeps the list in stored order, which a load turns around.
+    r = cli({"config", "show"});
+    ASSERT_EQ(r.exitCode, 0);
+    std::vector<std::string> shown;
+    for (const std::string& line : lines(r.output)) {
+        if (line.rfind("wad_directory=", 0) == 0) {
+            shown.push_back(line.substr(14));
+        }
+    }
+    EXPECT_EQ(shown, std::vector<std::string>(found.rbegin(), found.rend())) << r.output;
+    EXPECT_NE(r.output.find("bv_firstrun=1\n"), std::string::npos);
+}
+
+TEST_F(CliInFolder, ConfigShowWithoutAFileShowsTheDefaults) {
+    const RunResult r = cli({"config", "show"});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.output,
+              "bv_rememberpassword=0\nbv_username=\nbv_password=\nbv_extraparams=\nbv_serverpassword=\n"
+              "bv_lastarticleno=0\nbv_shownews=1\nbv_autologin=0\nbv_firstrun=1\n");
+}
+
+// Serves one HTTP answer per connection on loopback, `count` times.
+class StampServer {
+  public:
+    StampServer(std::string answer, int count) : m_answer(std::move(answer)) {
+        NetAddress local;
+        local.ip = {127, 0, 0, 1};
+        EXPECT_TRUE(m_listener.open() && m_listener.bind(local) && m_listener.listen() &&
+                    m_listener.localAddress(m_address));
+        m_thread = std::thread([this, count] {
+            for (int served = 0; served < count; ++served) {
+                TcpSocket connection;
+                if (!m_listener.accept(connection, 10000)) {
+                    return;
+                }
+                uint8_t request[1024];
+                connection.read(request, 2000);
+                const auto* bytes = reinterpret_cast<const uint8_t*>(m_answer.data());
+                connection.write({bytes, m_answer.size()}, 2000);
+            }
+        });
+    }
+    ~StampServer() { m_thread.join(); }
+
+    std::string host() const { return "127.0.0.1:" + std::to_string(NET_Port(m_address)); }
+
+  private:
+    std::string m_answer;
+    TcpSocket m_listener;
+    NetAddress m_address;
+    std::thread m_thread;
+};
+
+TEST_F(CliInFolder, NewsAnnouncesOnceAndSavesTheArticleNumber) {
+    std::string host;
+    {
+        StampServer server(
+            "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nARTICLENO=7\r\nSUBJECT=Hello\r\n", 2);
+        host = server.host();
+        RunResult r = cli({"news", "--news", host, "--save"});
+        ASSERT_EQ(r.exitCode, 0) << r.output;
+        EXPECT_EQ(r.output, "announce 7\n");
+        EXPECT_TRUE(fs::exists(m_folder / "work" / "nstamp.txt"));
+
+        r = cli({"news", "--news", host});
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_EQ(r.output, "nothing to announce\n");
+    }
+    RunResult r = cli({"config", "show"});
+    EXPECT_NE(r.output.find("bv_lastarticleno=7\n"), std::string::npos) << r.output;
+
+    // The server is gone: the connection is refused and reported.
+    r = cli({"news", "--news", host});
+    EXPECT_EQ(r.exitCode, 6) << r.output;
+    EXPECT_FALSE(r.output.empty());
+}
+
+}  // namespace

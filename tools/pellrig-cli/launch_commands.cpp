@@ -1,0 +1,85 @@
+// pellrig-cli wads and config: the WAD directories and the settings file of the
+// working directory, as the program keeps them.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "launch/config_file.h"
+#include "launch/settings.h"
+#include "launch/wad_directory_editor.h"
+
+namespace {
+
+constexpr int kExitSaveFailed = 1;
+
+void printMessages(const MemoryUserMessageSink& sink) {
+    for (const UserMessage& message : sink.messages()) {
+        std::fprintf(stderr, "%s\n", message.text.c_str());
+    }
+}
+
+// The automatic scan over `roots` instead of the fixed drives; with `save`, the
+// settings file's directory list is replaced by the result, as Auto does.
+int scanWads(const std::vector<std::string>& roots, bool save) {
+    if (save) {
+        BV_LoadConfig();
+    }
+    MemoryWadDirectoryView view;
+    MemoryUserMessageSink sink;
+    WadDirectoryEditor editor(view, sink, {});
+    editor.scan(roots);
+    {
+        const auto lock = lockSettings();
+        for (const WadDirectory& directory : wad_directories) {
+            std::printf("%s\n", directory.path.c_str());
+        }
+    }
+    if (save && !BV_SaveConfig(sink)) {
+        printMessages(sink);
+        return kExitSaveFailed;
+    }
+    return 0;
+}
+
+int showConfig() {
+    BV_LoadConfig();
+    const auto lock = lockSettings();
+    std::printf("bv_rememberpassword=%d\n", bv_rememberpassword);
+    std::printf("bv_username=%s\n", bv_username.c_str());
+    std::printf("bv_password=%s\n", bv_password.empty() ? "" : "***");
+    std::printf("bv_extraparams=%s\n", bv_extraparams.c_str());
+    std::printf("bv_serverpassword=%s\n", bv_serverpassword.c_str());
+    std::printf("bv_lastarticleno=%d\n", bv_lastarticleno);
+    std::printf("bv_shownews=%d\n", bv_shownews);
+    std::printf("bv_autologin=%d\n", bv_autologin);
+    std::printf("bv_firstrun=%d\n", bv_firstrun);
+    for (const WadDirectory& directory : wad_directories) {
+        std::printf("wad_directory=%s\n", directory.path.c_str());
+    }
+    return 0;
+}
+
+}  // namespace
+
+void addLaunchCommands(CLI::App& app, std::vector<Command>& commands) {
+    CLI::App* wads = app.add_subcommand("wads", "WAD directories");
+    wads->require_subcommand(1);
+    struct ScanOptions {
+        std::vector<std::string> roots;
+        bool save = false;
+    };
+    auto scan = std::make_shared<ScanOptions>();
+    CLI::App* scanCommand = wads->add_subcommand("scan", "Find the folders that hold WAD files under ROOTs");
+    scanCommand->add_option("roots", scan->roots, "Folders to search, in order")->required();
+    scanCommand->add_flag("--save", scan->save,
+                          "Replace the directory list of pellrig32.cfg with the result");
+    commands.push_back({scanCommand, [scan] { return scanWads(scan->roots, scan->save); }});
+
+    CLI::App* config = app.add_subcommand("config", "The settings file pellrig32.cfg");
+    config->require_subcommand(1);
+    CLI::App* show =
+        config->add_subcommand("show", "Print every setting of pellrig32.cfg in the working directory");
+    commands.push_back({show, [] { return showConfig(); }});
+}

@@ -1,0 +1,69 @@
+// pellrig-cli news: the start-up news check, run in the working directory.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "commands.h"
+#include "launch/config_file.h"
+#include "launch/settings.h"
+#include "news/news_check.h"
+
+namespace {
+
+constexpr int kExitNewsFailed = 6;
+
+struct NewsOptions {
+    std::string host{kNewsHost};
+    bool save = false;
+};
+
+int checkNews(const NewsOptions& options) {
+    BV_LoadConfig();
+    int lastArticleNo = 0;
+    {
+        const auto lock = lockSettings();
+        lastArticleNo = bv_lastarticleno;
+    }
+    NewsConfig config;
+    config.host = options.host;
+    config.headerEcho = nullptr;
+    RecordingNewsUi ui(false);
+    const NewsOutcome outcome = NewsThread(config, lastArticleNo, ui);
+    switch (outcome.status) {
+        case NewsStatus::Failed:
+        case NewsStatus::Stopped:
+            std::fprintf(stderr, "%s\n", outcome.errorText.c_str());
+            return kExitNewsFailed;
+        case NewsStatus::NothingToAnnounce:
+            std::printf("nothing to announce\n");
+            return 0;
+        case NewsStatus::Announced:
+            break;
+    }
+    std::printf("announce %d\n", outcome.lastArticleNo);
+    if (!options.save) {
+        return 0;
+    }
+    {
+        const auto lock = lockSettings();
+        bv_lastarticleno = outcome.lastArticleNo;
+    }
+    MemoryUserMessageSink sink;
+    if (!BV_SaveConfig(sink)) {
+        for (const UserMessage& message : sink.messages()) {
+            std::fprintf(stderr, "%s\n", message.text.c_str());
+        }
+        return kExitNewsFailed;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void addNewsCommand(CLI::App& app, std::vector<Command>& commands) {
+    auto options = std::make_shared<NewsOptions>();
+    CLI::App* news = app.add_subcommand("news", "Check the news stamp as the program does at start-up");
+    news->add_option("--news", options->host, "News server HOST[:PORT]");
+    news->add_flag("--save", options->save, "Store the announced article number in pellrig32.cfg");
+    commands.push_back({news, [options] { return checkNews(*options); }});
+}
