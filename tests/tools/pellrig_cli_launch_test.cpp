@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -17,6 +18,7 @@
 
 #include "child_process.h"
 #include "net/tcp_socket.h"
+#include "sim_process.h"
 
 namespace {
 
@@ -176,6 +178,72 @@ TEST_F(CliInFolder, NewsAnnouncesOnceAndSavesTheArticleNumber) {
     r = cli({"news", "--news", host});
     EXPECT_EQ(r.exitCode, 6) << r.output;
     EXPECT_FALSE(r.output.empty());
+}
+
+TEST_F(CliInFolder, JoinLogsInFindsTheWadsAndStartsTheGame) {
+    if (!fs::exists(kFreedoom / "freedoom2.wad")) {
+        GTEST_SKIP() << "the freedoom package is not installed";
+    }
+    const fs::path wads = m_folder / "wads";
+    fs::create_directories(wads);
+    fs::copy_file(kFreedoom / "freedoom2.wad", wads / "freedoom2.wad");
+    ASSERT_EQ(cli({"wads", "scan", wads.string(), "--save"}).exitCode, 0);
+    const fs::path scenario = m_folder / "scenario.json";
+    std::ofstream(scenario) << R"({"servers": [{"name": "Join Me", "iwad": "freedoom2.wad", "map": "MAP01"},
+                                                {"name": "Needs More", "iwad": "freedoom2.wad", "pwads": ["gone.wad"]}]})";
+    SimProcess sim({"--scenario", scenario.string(), "--print-servers"});
+    std::vector<std::string> servers;
+    for (const std::string& line : sim.output) {
+        if (line.rfind("server ", 0) == 0) {
+            servers.push_back(line.substr(7));
+        }
+    }
+    ASSERT_EQ(servers.size(), 2u);
+    const auto join = [&](const std::string& server, const std::string& password, bool dryRun) {
+        std::vector<std::string> arguments{"join",   server,  "--master",   sim.master,
+                                           "--user", "alice", "--password", password};
+        if (dryRun) {
+            arguments.push_back("--dry-run");
+        }
+        return cli(arguments);
+    };
+
+    RunResult r = join(servers[0], "wonderland", true);
+    EXPECT_EQ(r.exitCode, 5);
+    EXPECT_NE(r.output.find("Coulden't find brumvekgl.exe or brumvek.exe"), std::string::npos) << r.output;
+
+    // A stand-in game that records its arguments, one a line.
+    const fs::path game = m_folder / "work" / "brumvek.exe";
+    std::ofstream(game)
+        << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > args.tmp\nmv args.tmp args.txt\n";
+    fs::permissions(game, fs::perms::owner_all);
+
+    const std::string iwad = (wads / "freedoom2.wad").string();
+    r = join(servers[0], "wonderland", true);
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find(servers[0]), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find(iwad), std::string::npos) << r.output;
+
+    r = join(servers[1], "wonderland", true);
+    EXPECT_EQ(r.exitCode, 5);
+    EXPECT_NE(r.output.find("You do not have the file: gone.wad"), std::string::npos) << r.output;
+
+    EXPECT_EQ(join(servers[0], "not-the-password", true).exitCode, 4);
+
+    r = join(servers[0], "wonderland", false);
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    const fs::path recorded = m_folder / "work" / "args.txt";
+    for (int i = 0; i < 100 && !fs::exists(recorded); ++i) {
+        std::this_thread::sleep_for(50ms);
+    }
+    std::ifstream file(recorded);
+    std::vector<std::string> arguments;
+    for (std::string line; std::getline(file, line);) {
+        arguments.push_back(line);
+    }
+    EXPECT_NE(std::find(arguments.begin(), arguments.end(), servers[0]), arguments.end());
+    EXPECT_NE(std::find(arguments.begin(), arguments.end(), iwad), arguments.end());
+    EXPECT_NE(std::find(arguments.begin(), arguments.end(), "alice"), arguments.end());
 }
 
 }  // namespace

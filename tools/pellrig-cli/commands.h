@@ -24,5 +24,7 @@ void addBrowseCommands(CLI::App& app, std::vector<Command>& commands);
 void addAccountCommands(CLI::App& app, std::vector<Command>& commands);
 // wads scan, config show
 void addLaunchCommands(CLI::App& app, std::vector<Command>& commands);
+// join
+void addJoinCommand(CLI::App& app, std::vector<Command>& commands);
 // news
 void addNewsCommand(CLI::App& app, std::vector<Command>& commands);

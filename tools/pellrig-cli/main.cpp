@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     addBrowseCommands(app, commands);
     addAccountCommands(app, commands);
     addLaunchCommands(app, commands);
+    addJoinCommand(app, commands);
     addNewsCommand(app, commands);
     try {
         app.parse(argc, argv);
