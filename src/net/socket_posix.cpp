@@ -12,23 +12,9 @@
 #include <ctime>
 
 #include "socket.h"
+#include "socket_address_posix.h"
 
 namespace {
-
-sockaddr_in toSockaddr(const NetAddress& address) {
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    std::memcpy(&sa.sin_addr, address.ip.data(), 4);
-    sa.sin_port = address.port;
-    return sa;
-}
-
-NetAddress fromSockaddr(const sockaddr_in& sa) {
-    NetAddress address;
-    std::memcpy(address.ip.data(), &sa.sin_addr, 4);
-    address.port = sa.sin_port;
-    return address;
-}
 
 int fd(intptr_t handle) {
     return static_cast<int>(handle);

@@ -5,23 +5,9 @@
 #include <cstring>
 
 #include "socket.h"
+#include "socket_address_win32.h"
 
 namespace {
-
-sockaddr_in toSockaddr(const NetAddress& address) {
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    std::memcpy(&sa.sin_addr, address.ip.data(), 4);
-    sa.sin_port = address.port;
-    return sa;
-}
-
-NetAddress fromSockaddr(const sockaddr_in& sa) {
-    NetAddress address;
-    std::memcpy(address.ip.data(), &sa.sin_addr, 4);
-    address.port = sa.sin_port;
-    return address;
-}
 
 SOCKET sock(intptr_t handle) {
     return static_cast<SOCKET>(handle);

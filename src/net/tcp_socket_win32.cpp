@@ -3,17 +3,10 @@
 
 #include <cstring>
 
+#include "socket_address_win32.h"
 #include "tcp_socket.h"
 
 namespace {
-
-sockaddr_in toSockaddr(const NetAddress& address) {
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    std::memcpy(&sa.sin_addr, address.ip.data(), 4);
-    sa.sin_port = address.port;
-    return sa;
-}
 
 SOCKET sock(intptr_t handle) {
     return static_cast<SOCKET>(handle);

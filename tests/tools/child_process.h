@@ -48,3 +48,30 @@ class ChildProcess {
     bool m_endOfOutput = false;
     std::optional<int> m_exitStatus;
 };
+
+// What a program printed and how it ended.
+struct ProgramRun {
+    std::optional<int> exitCode;  // none when it could not start or did not end in time
+    std::string output;
+};
+
+// Runs `program` to its end, every wait bounded by `timeout`, and collects what
+// it printed (with StdoutAndStderr, its errors too). A program that cannot start
+// leaves the reason in `output`.
+inline ProgramRun runToEnd(const std::string& program, const std::vector<std::string>& arguments,
+                           ChildProcess::Output output = ChildProcess::Output::StdoutOnly,
+                           const std::string& workingDirectory = {},
+                           std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
+    std::string error;
+    const auto process = ChildProcess::start(program, arguments, error, output, workingDirectory);
+    if (process == nullptr) {
+        return {std::nullopt, error};
+    }
+    ProgramRun run;
+    std::string line;
+    while (process->readLine(line, timeout)) {
+        run.output += line + "\n";
+    }
+    run.exitCode = process->wait(timeout);
+    return run;
+}

@@ -22,29 +22,11 @@ namespace {
 using namespace std::chrono_literals;
 using nlohmann::json;
 
-struct RunResult {
-    std::optional<int> exitCode;
-    std::string output;
-};
-
 // Runs pellrig-cli to its end (bounded) and collects its standard output, with
 // `withErrors` its standard error too.
-RunResult cli(const std::vector<std::string>& arguments, bool withErrors = false) {
-    std::string error;
-    const auto process = ChildProcess::start(
-        PELLRIG_CLI_PATH, arguments, error,
-        withErrors ? ChildProcess::Output::StdoutAndStderr : ChildProcess::Output::StdoutOnly);
-    EXPECT_NE(process, nullptr) << error;
-    if (process == nullptr) {
-        return {};
-    }
-    RunResult result;
-    std::string line;
-    while (process->readLine(line, 30s)) {
-        result.output += line + "\n";
-    }
-    result.exitCode = process->wait(30s);
-    return result;
+ProgramRun cli(const std::vector<std::string>& arguments, bool withErrors = false) {
+    return runToEnd(PELLRIG_CLI_PATH, arguments,
+                    withErrors ? ChildProcess::Output::StdoutAndStderr : ChildProcess::Output::StdoutOnly);
 }
 
 std::set<std::string> keysOf(const json& object) {
@@ -57,7 +39,7 @@ std::set<std::string> keysOf(const json& object) {
 
 TEST(PellrigCliAccounts, LoginPrintsTheAccountOrTheRefusal) {
     SimProcess sim({});
-    RunResult r =
+    ProgramRun r =
         cli({"login", "--user", "Gaffer", "--password", "loupgarou", "--master", sim.master, "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.output;
     json account = json::parse(r.output);
@@ -94,7 +76,7 @@ TEST(PellrigCliAccounts, LoginPrintsTheAccountOrTheRefusal) {
 
 TEST(PellrigCliAccounts, LoginEndsOnVersionRefusalAndSilence) {
     SimProcess newer({"--protocol-version", "105"});
-    RunResult r =
+    ProgramRun r =
         cli({"login", "--user", "alice", "--password", "wonderland", "--master", newer.master}, true);
     EXPECT_EQ(r.exitCode, 10);
     EXPECT_EQ(r.output,
@@ -118,7 +100,7 @@ TEST(PellrigCliAccounts, LoginEndsOnVersionRefusalAndSilence) {
 
 TEST(PellrigCliAccounts, LookupAndRecentNeedNoLogIn) {
     SimProcess sim({});
-    RunResult r = cli({"lookup", "cyb", "--master", sim.master, "--json"});
+    ProgramRun r = cli({"lookup", "cyb", "--master", sim.master, "--json"});
     ASSERT_EQ(r.exitCode, 0);
     const json profile = json::parse(r.output);
     EXPECT_EQ(keysOf(profile),

@@ -36,11 +36,6 @@ std::vector<std::string> lines(const std::string& text) {
     return result;
 }
 
-struct RunResult {
-    std::optional<int> exitCode;
-    std::string output;
-};
-
 class CliInFolder : public testing::Test {
   protected:
     void SetUp() override {
@@ -53,22 +48,9 @@ class CliInFolder : public testing::Test {
     void TearDown() override { fs::remove_all(m_folder); }
 
     // Runs pellrig-cli in the working folder, standard error mixed in.
-    RunResult cli(const std::vector<std::string>& arguments) {
-        std::string error;
-        auto process =
-            ChildProcess::start(PELLRIG_CLI_PATH, arguments, error, ChildProcess::Output::StdoutAndStderr,
-                                (m_folder / "work").string());
-        EXPECT_NE(process, nullptr) << error;
-        if (process == nullptr) {
-            return {};
-        }
-        RunResult result;
-        std::string line;
-        while (process->readLine(line, 30s)) {
-            result.output += line + "\n";
-        }
-        result.exitCode = process->wait(30s);
-        return result;
+    ProgramRun cli(const std::vector<std::string>& arguments) {
+        return runToEnd(PELLRIG_CLI_PATH, arguments, ChildProcess::Output::StdoutAndStderr,
+                        (m_folder / "work").string());
     }
 
     fs::path m_folder;
@@ -87,7 +69,7 @@ TEST_F(CliInFolder, WadScanFindsFreedoomFoldersAndSavesThem) {
     fs::copy_file(kFreedoom / "freedoom1.wad", root / "doom" / "freedoom1.wad");
     fs::create_directory_symlink(root / "doom", root / "empty" / "loop");
 
-    RunResult r = cli({"wads", "scan", root.string()});
+    ProgramRun r = cli({"wads", "scan", root.string()});
     ASSERT_EQ(r.exitCode, 0) << r.output;
     EXPECT_FALSE(fs::exists(m_folder / "work" / "pellrig32.cfg"));
     const std::vector<std::string> found = lines(r.output);
@@ -117,7 +99,7 @@ TEST_F(CliInFolder, WadScanFindsFreedoomFoldersAndSavesThem) {
 }
 
 TEST_F(CliInFolder, ConfigShowWithoutAFileShowsTheDefaults) {
-    const RunResult r = cli({"config", "show"});
+    const ProgramRun r = cli({"config", "show"});
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.output,
               "bv_rememberpassword=0\nbv_username=\nbv_password=\nbv_extraparams=\nbv_serverpassword=\n"
@@ -162,7 +144,7 @@ TEST_F(CliInFolder, NewsAnnouncesOnceAndSavesTheArticleNumber) {
         StampServer server(
             "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nARTICLENO=7\r\nSUBJECT=Hello\r\n", 2);
         host = server.host();
-        RunResult r = cli({"news", "--news", host, "--save"});
+        ProgramRun r = cli({"news", "--news", host, "--save"});
         ASSERT_EQ(r.exitCode, 0) << r.output;
         EXPECT_EQ(r.output, "announce 7\n");
         EXPECT_TRUE(fs::exists(m_folder / "work" / "nstamp.txt"));
@@ -171,7 +153,7 @@ TEST_F(CliInFolder, NewsAnnouncesOnceAndSavesTheArticleNumber) {
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_EQ(r.output, "nothing to announce\n");
     }
-    RunResult r = cli({"config", "show"});
+    ProgramRun r = cli({"config", "show"});
     EXPECT_NE(r.output.find("bv_lastarticleno=7\n"), std::string::npos) << r.output;
 
     // The server is gone: the connection is refused and reported.
@@ -208,7 +190,7 @@ TEST_F(CliInFolder, JoinLogsInFindsTheWadsAndStartsTheGame) {
         return cli(arguments);
     };
 
-    RunResult r = join(servers[0], "wonderland", true);
+    ProgramRun r = join(servers[0], "wonderland", true);
     EXPECT_EQ(r.exitCode, 5);
     EXPECT_NE(r.output.find("Coulden't find brumvekgl.exe or brumvek.exe"), std::string::npos) << r.output;
 

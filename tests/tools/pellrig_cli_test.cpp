@@ -21,27 +21,9 @@ namespace {
 using namespace std::chrono_literals;
 using nlohmann::json;
 
-struct RunResult {
-    std::optional<int> exitCode;
-    std::string output;
-};
-
-// Runs a program to its end (bounded) and collects its standard output.
-RunResult run(const std::string& program, const std::vector<std::string>& arguments,
-              ChildProcess::Output output = ChildProcess::Output::StdoutOnly) {
-    std::string error;
-    auto process = ChildProcess::start(program, arguments, error, output);
-    EXPECT_NE(process, nullptr) << error;
-    if (process == nullptr) {
-        return {};
-    }
-    RunResult result;
-    std::string line;
-    while (process->readLine(line, 30s)) {
-        result.output += line + "\n";
-    }
-    result.exitCode = process->wait(30s);
-    return result;
+ProgramRun run(const std::string& program, const std::vector<std::string>& arguments,
+               ChildProcess::Output output = ChildProcess::Output::StdoutOnly) {
+    return runToEnd(program, arguments, output);
 }
 
 // A simulator started on a free master port, with the addresses of its servers.
@@ -79,7 +61,7 @@ std::string writeScenario(const json& scenario) {
 }
 
 json listJson(const std::string& master) {
-    const RunResult r = run(PELLRIG_CLI_PATH, {"list", "--master", master, "--json"});
+    const ProgramRun r = run(PELLRIG_CLI_PATH, {"list", "--master", master, "--json"});
     EXPECT_EQ(r.exitCode, 0) << r.output;
     return json::parse(r.output, nullptr, false);
 }
@@ -134,7 +116,7 @@ TEST(PellrigCli, ListShowsTheServerTableInPlainText) {
             {"iwad", "doom2.wad"},
             {"pwads", {"a.wad", "", "b.wad"}},
             {"players", {{{"name", "Cyb"}, {"frags", 3}, {"ping", 0}, {"level", 2}, {"time", 9}}}}}}}}));
-    const RunResult r = run(PELLRIG_CLI_PATH, {"list", "--master", sim.master});
+    const ProgramRun r = run(PELLRIG_CLI_PATH, {"list", "--master", sim.master});
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_NE(r.output.find("Server Name"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("Plain Text Arena  1/8"), std::string::npos) << r.output;
@@ -149,7 +131,7 @@ TEST(PellrigCli, QueryAnswersOrMarksTheServerSilent) {
                              {{"name", "Never"}, {"silent", true}}}}}));
     ASSERT_EQ(sim.servers.size(), 2u);
 
-    RunResult r = run(PELLRIG_CLI_PATH, {"query", sim.servers[0], "--json"});
+    ProgramRun r = run(PELLRIG_CLI_PATH, {"query", sim.servers[0], "--json"});
     ASSERT_EQ(r.exitCode, 0);
     json list = json::parse(r.output);
     ASSERT_EQ(list.size(), 1u);
@@ -177,7 +159,7 @@ TEST(PellrigCli, OddRepliesAreReportedOrStoredAsRead) {
                             {{{"name", "Wrong Code"}, {"reply_code", 1353}},
                              {{"name", "Cut Short"}, {"map", "MAP02"}, {"truncate_reply", 17}}}}}));
     ASSERT_EQ(sim.servers.size(), 2u);
-    const RunResult r =
+    const ProgramRun r =
         run(PELLRIG_CLI_PATH, {"list", "--master", sim.master}, ChildProcess::Output::StdoutAndStderr);
     ASSERT_EQ(r.exitCode, 0);
     // The unknown code is reported with its sender, and that server stays silent.
@@ -191,7 +173,7 @@ TEST(PellrigCli, OddRepliesAreReportedOrStoredAsRead) {
 TEST(PellrigCli, ExitCodesForNoMasterAndBadUsage) {
     // A port nobody answers on: the silent master of a scenario.
     Sim sim(writeScenario({{"master", {{"silent", true}}}, {"servers", json::array()}}));
-    RunResult r = run(PELLRIG_CLI_PATH, {"list", "--master", sim.master, "--timeout-ms", "300"});
+    ProgramRun r = run(PELLRIG_CLI_PATH, {"list", "--master", sim.master, "--timeout-ms", "300"});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.output, "");
 
@@ -199,7 +181,8 @@ TEST(PellrigCli, ExitCodesForNoMasterAndBadUsage) {
     EXPECT_EQ(run(PELLRIG_CLI_PATH, {"list", "--bogus"}).exitCode, 2);
     EXPECT_EQ(run(PELLRIG_CLI_PATH, {"query"}).exitCode, 2);
     EXPECT_EQ(run(PELLRIG_CLI_PATH, {"query", "no-port-here"}).exitCode, 2);
-    const RunResult empty = run(PELLRIG_CLI_PATH, {"query", ":10666"}, ChildProcess::Output::StdoutAndStderr);
+    const ProgramRun empty =
+        run(PELLRIG_CLI_PATH, {"query", ":10666"}, ChildProcess::Output::StdoutAndStderr);
     EXPECT_EQ(empty.exitCode, 2);
     EXPECT_EQ(empty.output, "Error Time!: You have to enter a server name or IP address.\n");
     EXPECT_EQ(run(PELLRIG_CLI_PATH, {"--help"}).exitCode, 0);

@@ -9,14 +9,6 @@ void EchoingMessageSink::showMessage(std::string text, std::string caption) {
     m_keep.showMessage(std::move(text), std::move(caption));
 }
 
-AccountSession::Network::Network(uint16_t localPort) {
-    NET_Init({localPort, ""});
-}
-
-AccountSession::Network::~Network() {
-    NET_Shutdown();
-}
-
 AccountSession::AccountSession(const std::string& masterHost, uint16_t localPort, ExchangeTimings timings)
     : m_network(localPort),
       m_dispatcher({m_serverList, m_playerList, m_messages}, nullptr),

@@ -11,6 +11,7 @@
 #include "browser/memory_row_view.h"
 #include "browser/receive_thread.h"
 #include "browser_session.h"
+#include "network_session.h"
 
 // Message boxes printed to standard error as they come and kept for the command
 // to look at.
@@ -40,14 +41,7 @@ class AccountSession {
     void startReceiving();
 
   private:
-    struct Network {
-        explicit Network(uint16_t localPort);
-        ~Network();
-        Network(const Network&) = delete;
-        Network& operator=(const Network&) = delete;
-    };
-
-    Network m_network;
+    NetworkSession m_network;
     MemoryAccountViews m_views;
     EchoingMessageSink m_messages{m_views};
     MemoryRowView m_serverList;

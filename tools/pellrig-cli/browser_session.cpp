@@ -16,14 +16,6 @@ void StderrMessageSink::showMessage(std::string text, std::string caption) {
     }
 }
 
-BrowserSession::Network::Network(uint16_t localPort) {
-    NET_Init({localPort, ""});
-}
-
-BrowserSession::Network::~Network() {
-    NET_Shutdown();
-}
-
 BrowserSession::BrowserSession(const std::string& masterHost, uint16_t localPort)
     : m_network(localPort),
       m_sweeps(m_serverList),

@@ -13,6 +13,7 @@
 #include "browser/message_sink.h"
 #include "browser/ping_sweep.h"
 #include "browser/receive_thread.h"
+#include "network_session.h"
 #include "server_output.h"
 
 // Message boxes of the core, printed to standard error as they come, from any thread.
@@ -45,14 +46,7 @@ class BrowserSession {
     std::vector<ListedServer> servers();
 
   private:
-    struct Network {
-        explicit Network(uint16_t localPort);
-        ~Network();
-        Network(const Network&) = delete;
-        Network& operator=(const Network&) = delete;
-    };
-
-    Network m_network;
+    NetworkSession m_network;
     StderrMessageSink m_messages;
     MemoryRowView m_serverList;
     MemoryRowView m_playerList;
