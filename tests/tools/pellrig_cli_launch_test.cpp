@@ -162,6 +162,20 @@ TEST_F(CliInFolder, NewsAnnouncesOnceAndSavesTheArticleNumber) {
     EXPECT_FALSE(r.output.empty());
 }
 
+TEST_F(CliInFolder, NewsFromTheSimulatorsNewsServer) {
+    SimProcess sim({"--news-port", "0", "--news-article", "12"});
+    ASSERT_FALSE(sim.output.empty());
+    const std::string& ready = sim.output.back();
+    const size_t news = ready.find(" news=");
+    ASSERT_NE(news, std::string::npos) << ready;
+    const std::string host = ready.substr(news + 6);
+    ProgramRun r = cli({"news", "--news", host, "--save"});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(r.output, "announce 12\n");
+    r = cli({"news", "--news", host});
+    EXPECT_EQ(r.output, "nothing to announce\n");
+}
+
 TEST_F(CliInFolder, JoinLogsInFindsTheWadsAndStartsTheGame) {
     if (!fs::exists(kFreedoom / "freedoom2.wad")) {
         GTEST_SKIP() << "the freedoom package is not installed";

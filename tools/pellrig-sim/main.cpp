@@ -7,12 +7,14 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
 #include "net/net_address.h"
 #include "net/socket.h"
+#include "news_server.h"
 #include "scenario.h"
 #include "scenario_generator.h"
 #include "simulator.h"
@@ -40,6 +42,8 @@ struct CommandLine {
     AccountOptions accounts;
     std::string versionRefusal = "rejected";
     double accountDelayMs = 0;
+    int newsPort = -1;  // no news server unless given
+    NewsOptions news;
 };
 
 int fail(const std::string& message) {
@@ -60,6 +64,14 @@ int serve(Scenario scenario, const SimulatorOptions& simulatorOptions, const Com
                      simulator.listedServers(), serverCount, options.masterListBytes);
     }
 
+    std::optional<NewsServer> news;
+    if (options.newsPort >= 0) {
+        news.emplace(options.news);
+        if (!news->start(simulatorOptions.bindIp, static_cast<uint16_t>(options.newsPort), error)) {
+            return fail(error);
+        }
+    }
+
     running_simulator.store(&simulator);
     std::signal(SIGINT, onStopSignal);
     std::signal(SIGTERM, onStopSignal);
@@ -69,8 +81,12 @@ int serve(Scenario scenario, const SimulatorOptions& simulatorOptions, const Com
             std::printf("server %s\n", NET_AdrToString(address).c_str());
         }
     }
-    std::printf("ready master=%s servers=%zu\n", NET_AdrToString(simulator.masterAddress()).c_str(),
+    std::printf("ready master=%s servers=%zu", NET_AdrToString(simulator.masterAddress()).c_str(),
                 serverCount);
+    if (news) {
+        std::printf(" news=%s", NET_AdrToString(news->address()).c_str());
+    }
+    std::printf("\n");
     std::fflush(stdout);
 
     std::optional<std::chrono::steady_clock::time_point> until;
@@ -148,6 +164,12 @@ int run(int argc, char** argv) {
         ->capture_default_str();
     app.add_option("--account-delay-ms", options.accountDelayMs, "Delay of every account reply")
         ->check(CLI::Range(0.0, kMaxDelayMs));
+    app.add_option("--news-port", options.newsPort,
+                   "Serve the news stamp over HTTP on this port; 0 = any free port")
+        ->check(CLI::Range(0, 65535));
+    app.add_option("--news-article", options.news.articleNo, "ARTICLENO of the news stamp");
+    app.add_option("--news-subject", options.news.subject, "SUBJECT of the news stamp");
+    app.add_option("--news-date", options.news.dateStamp, "DATESTAMP of the news stamp");
     CLI11_PARSE(app, argc, argv);
 
     Scenario scenario;
