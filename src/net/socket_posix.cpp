@@ -12,7 +12,7 @@
 #include <ctime>
 
 #include "socket.h"
-#include "socket_address_posix.h"
+#include "socket_address.h"
 
 namespace {
 

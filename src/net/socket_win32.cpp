@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "socket.h"
-#include "socket_address_win32.h"
+#include "socket_address.h"
 
 namespace {
 

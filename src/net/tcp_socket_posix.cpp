@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "socket_address_posix.h"
+#include "socket_address.h"
 #include "tcp_socket.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "socket_address_win32.h"
+#include "socket_address.h"
 #include "tcp_socket.h"
 
 namespace {

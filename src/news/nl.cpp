@@ -63,6 +63,20 @@ bool connected(TcpSocket& socket) {
     }
 }
 
+// The connected socket for a read or write of `nbytes` at `buffer`; none, with
+// the error recorded, for a bad socket, bad arguments or a connection not made.
+TcpSocket* transferSocket(NLsocket socket, const void* buffer, NLint nbytes) {
+    TcpSocket* s = find(socket);
+    if (s == nullptr) {
+        return nullptr;
+    }
+    if (buffer == nullptr || nbytes < 0) {
+        fail(NL_NULL_POINTER);
+        return nullptr;
+    }
+    return connected(*s) ? s : nullptr;
+}
+
 }  // namespace
 
 NLboolean nlInit() {
@@ -182,15 +196,8 @@ NLboolean nlConnect(NLsocket socket, const NLaddress* address) {
 }
 
 NLint nlWrite(NLsocket socket, const void* buffer, NLint nbytes) {
-    TcpSocket* s = find(socket);
+    TcpSocket* s = transferSocket(socket, buffer, nbytes);
     if (s == nullptr) {
-        return -1;
-    }
-    if (buffer == nullptr || nbytes < 0) {
-        fail(NL_NULL_POINTER);
-        return -1;
-    }
-    if (!connected(*s)) {
         return -1;
     }
     const std::span bytes(static_cast<const uint8_t*>(buffer), static_cast<size_t>(nbytes));
@@ -211,15 +218,8 @@ NLint nlWrite(NLsocket socket, const void* buffer, NLint nbytes) {
 }
 
 NLint nlRead(NLsocket socket, void* buffer, NLint nbytes) {
-    TcpSocket* s = find(socket);
+    TcpSocket* s = transferSocket(socket, buffer, nbytes);
     if (s == nullptr) {
-        return -1;
-    }
-    if (buffer == nullptr || nbytes < 0) {
-        fail(NL_NULL_POINTER);
-        return -1;
-    }
-    if (!connected(*s)) {
         return -1;
     }
     const TcpResult r =

@@ -1,12 +1,17 @@
 #pragma once
 
+#ifdef _WIN32
+#include <winsock2.h>
+#else
 #include <netinet/in.h>
+#endif
 
 #include <cstring>
 
 #include "net_address.h"
 
-// NetAddress to and from the POSIX socket address, shared by the UDP and TCP sockets.
+// NetAddress to and from the platform's socket address, shared by the UDP and
+// TCP sockets; sockaddr_in has the same fields under POSIX and Winsock.
 
 inline sockaddr_in toSockaddr(const NetAddress& address) {
     sockaddr_in sa{};
