@@ -7,4 +7,5 @@ apt-get install -y --no-install-recommends \
   ca-certificates cmake ninja-build g++ clang libclang-rt-14-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   nlohmann-json3-dev libcli11-dev \
+  qt6-base-dev qt6-svg-dev fonts-dejavu-core xvfb xauth \
   freedoom

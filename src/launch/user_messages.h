@@ -6,7 +6,7 @@
 #include <vector>
 
 // The icon a message box carries.
-enum class MessageIcon { None, Stop, Exclamation };
+enum class MessageIcon { None, Stop, Exclamation, Information };
 
 // One modal message box with an OK button. An empty caption stands for the
 // application's title, "Brumvek".

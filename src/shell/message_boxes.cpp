@@ -1,0 +1,53 @@
+#include "shell/message_boxes.h"
+
+#include <QMessageBox>
+#include <QMetaObject>
+#include <utility>
+
+#include "shell/ansi_text.h"
+
+namespace {
+
+QString captionText(const std::string& caption) {
+    return fromAnsi(caption.empty() ? std::string_view(kApplicationTitle) : std::string_view(caption));
+}
+
+QMessageBox::Icon boxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Stop:
+            return QMessageBox::Critical;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+void QtMessageBoxes::showMessage(UserMessage message) {
+    QMessageBox box(boxIcon(message.icon), captionText(message.caption), fromAnsi(message.text),
+                    QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+bool QtMessageBoxes::confirm(std::string text, std::string caption) {
+    QMessageBox box(QMessageBox::NoIcon, captionText(caption), fromAnsi(text),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    return box.exec() != QMessageBox::No;
+}
+
+QueuedMessageSink::QueuedMessageSink(MessageBoxes& boxes, QObject* parent)
+    : QObject(parent), m_boxes(boxes) {}
+
+void QueuedMessageSink::showMessage(std::string text, std::string caption) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, text = std::move(text), caption = std::move(caption)]() mutable {
+            m_boxes.showMessage({std::move(text), std::move(caption)});
+        },
+        Qt::QueuedConnection);
+}

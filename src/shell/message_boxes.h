@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <string>
+
+#include "accounts/account_views.h"
+#include "browser/message_sink.h"
+#include "launch/user_messages.h"
+
+class QWidget;
+
+// The modal message boxes and Yes/No questions of the program, on the UI
+// thread only: each call returns once the user has answered. Tests put a
+// recording implementation in its place.
+class MessageBoxes : public UserMessageSink, public Questions {};
+
+// The real boxes. `parent` (may be null) keeps them above the window that asks.
+class QtMessageBoxes final : public MessageBoxes {
+  public:
+    explicit QtMessageBoxes(QWidget* parent = nullptr) : m_parent(parent) {}
+    void showMessage(UserMessage message) override;
+    bool confirm(std::string text, std::string caption) override;
+
+  private:
+    QPointer<QWidget> m_parent;
+};
+
+// The core's non-blocking message sink: a box asked for on any thread is shown
+// by `boxes` on the UI thread, and the caller goes on at once.
+class QueuedMessageSink final : public QObject, public MessageSink {
+    Q_OBJECT
+
+  public:
+    // Create it on the UI thread; `boxes` must outlive it.
+    explicit QueuedMessageSink(MessageBoxes& boxes, QObject* parent = nullptr);
+    void showMessage(std::string text, std::string caption) override;
+
+  private:
+    MessageBoxes& m_boxes;
+};
+
+// The application's title, which boxes without a caption of their own carry.
+inline constexpr char kApplicationTitle[] = "Brumvek";

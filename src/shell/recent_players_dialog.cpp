@@ -1,0 +1,95 @@
+#include "shell/recent_players_dialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "accounts/account_service.h"
+#include "shell/ansi_text.h"
+#include "shell/dialog_units.h"
+
+RecentPlayersDialog::RecentPlayersDialog(AccountService& accounts, QWidget* parent)
+    : QDialog(parent), m_accounts(accounts) {
+    setWindowTitle(QStringLiteral("Recent Players"));
+    buildControls();
+}
+
+void RecentPlayersDialog::buildControls() {
+    const DialogUnits du(font());
+    setFixedSize(du.size(218, 202));
+
+    auto* caption = new QLabel(QStringLiteral("Players that have logged on during the past hour."), this);
+    du.place(*caption, 7, 7, 171, 9);
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("players"));
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    du.place(*m_list, 7, 18, 150, 162);
+    m_lookUpButton = new QPushButton(QStringLiteral("&Look Up"), this);
+    m_lookUpButton->setObjectName(QStringLiteral("lookUp"));
+    m_lookUpButton->setDefault(true);
+    du.place(*m_lookUpButton, 161, 18, 50, 14);
+    m_deleteButton = new QPushButton(QStringLiteral("&Delete"), this);
+    m_deleteButton->setObjectName(QStringLiteral("delete"));
+    du.place(*m_deleteButton, 161, 35, 50, 14);
+    m_nameBox = new QLineEdit(this);
+    m_nameBox->setObjectName(QStringLiteral("name"));
+    du.place(*m_nameBox, 7, 182, 147, 13);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    du.place(*ok, 161, 181, 50, 14);
+
+    connect(m_list, &QListWidget::itemSelectionChanged, this, &RecentPlayersDialog::selectEntry);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] {
+        selectEntry();
+        lookUp();
+    });
+    connect(m_lookUpButton, &QPushButton::clicked, this, &RecentPlayersDialog::lookUp);
+    connect(m_deleteButton, &QPushButton::clicked, this, &RecentPlayersDialog::deleteAccount);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void RecentPlayersDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) {
+        return;  // shown again by the window system, not opened
+    }
+    m_list->clear();
+    m_deleteButton->setEnabled(m_accounts.isAdministrator());
+    m_lookUpButton->setEnabled(false);
+    m_nameBox->setText(m_name);
+    m_accounts.requestRecentPlayers();
+}
+
+void RecentPlayersDialog::showRecentPlayers(const std::vector<std::string>& names) {
+    if (!isVisible()) {
+        return;
+    }
+    m_list->clear();
+    for (const std::string& name : names) {
+        m_list->addItem(fromAnsi(name));
+    }
+    m_lookUpButton->setEnabled(true);
+}
+
+void RecentPlayersDialog::selectEntry() {
+    const QListWidgetItem* item = m_list->currentItem();
+    if (item == nullptr || !item->isSelected()) {
+        return;
+    }
+    if (item->text() != m_name) {
+        m_name = item->text();
+    }
+    m_nameBox->setText(m_name);
+}
+
+void RecentPlayersDialog::lookUp() {
+    m_name = m_nameBox->text();
+    m_accounts.lookUpPlayer(toAnsi(m_name));
+}
+
+void RecentPlayersDialog::deleteAccount() {
+    m_name = m_nameBox->text();
+    m_accounts.deleteAccount(toAnsi(m_name));
+}
