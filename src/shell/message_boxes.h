@@ -2,13 +2,12 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 #include <string>
 
 #include "accounts/account_views.h"
 #include "browser/message_sink.h"
 #include "launch/user_messages.h"
-
-class QWidget;
 
 // The modal message boxes and Yes/No questions of the program, on the UI
 // thread only: each call returns once the user has answered. Tests put a

@@ -42,13 +42,17 @@ class RecordingBoxes final : public MessageBoxes {
     std::deque<bool> answers;
 };
 
-// pellrig-sim with its master on a free loopback port, no game servers, and a
-// time limit; stopped when this object goes.
+// pellrig-sim with its master on a free loopback port, a time limit, and no
+// game servers unless the options name a scenario; stopped when this object
+// goes.
 class SimRunner {
   public:
     explicit SimRunner(QStringList options = {}) {
-        options << QStringLiteral("--master-port") << QStringLiteral("0") << QStringLiteral("--generate")
-                << QStringLiteral("0") << QStringLiteral("--exit-after-ms") << QStringLiteral("120000");
+        options << QStringLiteral("--master-port") << QStringLiteral("0") << QStringLiteral("--exit-after-ms")
+                << QStringLiteral("120000");
+        if (!options.contains(QStringLiteral("--scenario"))) {
+            options << QStringLiteral("--generate") << QStringLiteral("0");
+        }
         m_process.start(QStringLiteral(PELLRIG_SIM_PATH), options);
         if (!m_process.waitForStarted(10000)) {
             return;

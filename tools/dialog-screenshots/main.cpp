@@ -1,13 +1,17 @@
 // Shows each dialog with example contents and saves a picture of it:
-// `dialog-screenshots OUTPUT_DIR`. Nothing is sent anywhere that answers; the
-// contents are set as the network would set them.
+// `dialog-screenshots OUTPUT_DIR [--master HOST:PORT]`. The dialogs get their
+// contents as the network would give them. With a master server (the
+// simulator), the program itself also starts, logs in by itself, and the main
+// window is pictured with its full list, beside the dialogs it opens.
 
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 #include <string>
 
@@ -16,8 +20,13 @@
 #include "launch/settings.h"
 #include "net/transport.h"
 #include "shell/account_ui.h"
+#include "shell/browser_list_views.h"
+#include "shell/detailed_info_dialog.h"
 #include "shell/login_dialog.h"
+#include "shell/tab_wnd_app.h"
 #include "shell/user_agreement_dialog.h"
+#include "shell/wad_directory_dialog.h"
+#include "shell/welcome_dialog.h"
 
 namespace {
 
@@ -35,6 +44,16 @@ bool save(QWidget& dialog, const QDir& out, const char* name) {
     std::printf("%s\n", qPrintable(path));
     return true;
 }
+
+// Boxes that do not wait for anyone: printed instead.
+class PrintedBoxes final : public MessageBoxes {
+  public:
+    void showMessage(UserMessage message) override { std::printf("box: %s\n", message.text.c_str()); }
+    bool confirm(std::string text, std::string /*caption*/) override {
+        std::printf("question: %s\n", text.c_str());
+        return false;
+    }
+};
 
 ProfileShowing exampleProfile() {
     ProfileShowing showing;
@@ -54,10 +73,85 @@ ProfileShowing exampleProfile() {
 
 }  // namespace
 
+// The program against `master`: the main window once every server has been
+// pinged, Detailed Server Info, the welcome and the WAD Directory Setup
+// during a scan.
+bool saveProgram(const QDir& out, const std::string& master) {
+    QTemporaryDir work;
+    resetSettings();
+    bv_rememberpassword = 1;
+    bv_autologin = 1;
+    bv_firstrun = 0;
+    bv_shownews = 0;
+    bv_username = "alice";
+    bv_password = "wonderland";
+    PrintedBoxes boxes;
+    BV_SaveConfig(boxes, work.path().toStdString());
+    resetSettings();
+
+    ShellConfig config;
+    config.net = {0, "127.0.0.1"};
+    config.masterHost = master;
+    config.configLocation = work.path().toStdString();
+    CTabWndApp program(config, boxes);
+    if (!program.InitInstance()) {
+        return false;
+    }
+    CMainFrame& frame = *program.mainFrame();
+    CBottomView& servers = frame.serverList();
+    const bool swept = QTest::qWaitFor(
+        [&servers] {
+            const int rows = servers.topLevelItemCount();
+            for (int row = 0; row < rows; ++row) {
+                if (servers.topLevelItem(row)->text(6).isEmpty()) {
+                    return false;
+                }
+            }
+            return rows > 0;
+        },
+        30000);
+    if (!swept) {
+        std::fprintf(stderr, "the server list did not fill\n");
+        return false;
+    }
+    // The busiest server, selected with its players shown.
+    const auto players = [&servers](int row) {
+        return servers.topLevelItem(row)->text(1).section(QLatin1Char('/'), 0, 0).toInt();
+    };
+    int busiest = 0;
+    for (int row = 0; row < servers.topLevelItemCount(); ++row) {
+        busiest = players(row) > players(busiest) ? row : busiest;
+    }
+    servers.setCurrentItem(servers.topLevelItem(busiest));
+    frame.browser().ShowSelectedPlayers();
+    frame.resize(1000, 700);
+    bool ok = save(frame, out, "main-window.png");
+
+    DetailedInfoDialog info(*frame.browser().GetSelectedServer(), &frame);
+    ok = save(info, out, "detailed-info.png") && ok;
+    WelcomeDialog welcome("alice", {}, &frame);
+    ok = save(welcome, out, "welcome.png") && ok;
+
+    WadDirectorySources sources;
+    sources.scanRoots = [] { return std::vector<std::string>{"/usr/share/games", "/usr/lib"}; };
+    WadDirectoryDialog wads(boxes, {}, work.path().toStdString(), sources, &frame);
+    wads.show();
+    QTest::qWait(200);
+    auto* scan = wads.findChild<QPushButton*>(QStringLiteral("auto"));
+    QTimer::singleShot(400, [&] {
+        ok = save(wads, out, "wad-directories.png") && ok;
+        scan->click();  // Cancel
+    });
+    scan->click();
+    frame.close();
+    return ok;
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: dialog-screenshots OUTPUT_DIR\n");
+    const bool withProgram = argc == 4 && std::string(argv[2]) == "--master";
+    if (argc != 2 && !withProgram) {
+        std::fprintf(stderr, "usage: dialog-screenshots OUTPUT_DIR [--master HOST:PORT]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -102,5 +196,8 @@ int main(int argc, char** argv) {
     ok = save(own, out, "player-stats-own.png") && ok;
 
     NET_Shutdown();
+    if (withProgram) {
+        ok = saveProgram(out, argv[3]) && ok;
+    }
     return ok ? 0 : 1;
 }

@@ -1,0 +1,411 @@
+#include "shell/main_frame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QToolBar>
+#include <QUrl>
+#include <utility>
+
+#include "browser/server_table.h"
+#include "launch/config_file.h"
+#include "launch/game_launch.h"
+#include "launch/settings.h"
+#include "shell/about_dialog.h"
+#include "shell/ansi_text.h"
+#include "shell/browser_list_views.h"
+#include "shell/custom_server_dialog.h"
+#include "shell/detailed_info_dialog.h"
+#include "shell/login_dialog.h"
+#include "shell/qt_news_ui.h"
+#include "shell/recent_players_dialog.h"
+#include "shell/settings_dialogs.h"
+#include "shell/wad_directory_dialog.h"
+#include "shell/welcome_dialog.h"
+
+namespace {
+
+// Command identifiers, shared by the menu and the toolbar.
+enum Command : int {
+    kLaunchGame = 32780,
+    kLaunchGameUngated = 32779,
+    kExit = 57665,
+    kToolbar = 59392,
+    kStatusBar = 59393,
+    kEnterPassword = 32799,
+    kDetailedInfo = 32797,
+    kRefreshServer = 32774,
+    kRefreshAll = 32775,
+    kQueryMaster = 32776,
+    kCustomServer = 32811,
+    kEnableStats = 32793,
+    kDisableStats = 32794,
+    kPlayerLookup = 32789,
+    kPlayerLookupButton = 32791,
+    kWadDirectories = 32777,
+    kExtraParams = 32778,
+    kAutoLogin = 32808,
+    kCheckNews = 32809,
+    kAbout = 57664,
+};
+
+struct WebPage {
+    int id;
+    const char* text;
+    const char* url;
+};
+
+constexpr WebPage kWebPages[] = {
+    {32801, "Brumvek Homepage", "https://www.pellrig.example/"},
+    {32802, "Forums", "https://forums.pellrig.example/"},
+    {32804, "Server Rankings", "https://www.pellrig.example/rankings"},
+    {32805, "Report a Bug", "https://www.pellrig.example/bugs"},
+    {32806, "Download the Game", "https://www.pellrig.example/download"},
+};
+
+constexpr char kHeadsUp[] = "Quick heads up";
+constexpr char kAutoLoginWarning[] =
+    "WARNING! Keep in mind that simply opening up the application\nwill automatically log you into Brumvek. "
+    "Someone could\nimpersonate you any maybe even screw up your account.\n\nEnable auto-login?";
+
+QIcon toolbarIcon(const char* name) {
+    const QString base = QStringLiteral(":/icons/toolbar_%1").arg(QString::fromLatin1(name));
+    QIcon icon;
+    icon.addFile(base + QStringLiteral(".svg"), {}, QIcon::Normal);
+    icon.addFile(base + QStringLiteral("_hot.svg"), {}, QIcon::Active);
+    icon.addFile(base + QStringLiteral("_disabled.svg"), {}, QIcon::Disabled);
+    return icon;
+}
+
+// The network comes up before anything else of the frame exists.
+ShellConfig startNetwork(ShellConfig config) {
+    NET_Init(config.net);
+    return config;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(ShellConfig config, MessageBoxes& boxes)
+    : m_config(startNetwork(std::move(config))),
+      m_boxes(boxes),
+      m_messages(boxes),
+      m_accountUi(boxes),
+      m_serverList(new CBottomView(this)),
+      m_playerList(new CDummyList(this)),
+      m_sweeps(m_serverList->rows()),
+      m_dispatcher({m_serverList->rows(), m_playerList->rows(), m_messages}, &m_sweeps),
+      m_browser({m_serverList->rows(), m_playerList->rows(), m_messages}, {m_config.masterHost}),
+      m_accounts(m_accountUi.views(), {m_config.masterHost, {}}, &m_dispatcher, &m_browser),
+      m_loginDialog(new LoginDialog(m_accounts, boxes, m_config.configLocation, this)),
+      m_recentPlayers(new RecentPlayersDialog(m_accounts, this)),
+      m_extraParams(new ExtraParamsDialog(boxes, m_config.configLocation, this)),
+      m_serverPassword(new ServerPasswordDialog(boxes, this)),
+      m_newsUi(std::make_unique<QtNewsUi>(boxes)) {
+    m_dispatcher.setAccountHandler(&m_accounts);
+    m_accountUi.attach(m_accounts, m_recentPlayers);
+    m_serverList->hide();
+    m_playerList->hide();
+}
+
+CMainFrame::~CMainFrame() {
+    OnDestroy();
+}
+
+void CMainFrame::OnCreate() {
+    createToolBar();
+    createMenus();
+    createShortcuts();
+    connectCommands();
+    setWindowTitle(QString::fromLatin1(kStartingTitle));
+    setCentralWidget(m_layout.create(this, *m_serverList, *m_playerList));
+    m_serverList->show();
+    m_playerList->show();
+    runLoginGate();
+    runWelcome();
+    startBrowsing();
+}
+
+void CMainFrame::runLoginGate() {
+    {
+        const auto lock = lockBrowser();
+        browser_ready = 10;
+    }
+    m_loginDialog->exec();
+}
+
+void CMainFrame::runWelcome() {
+    std::string user;
+    {
+        const auto lock = lockSettings();
+        if (bv_firstrun <= 0) {
+            return;
+        }
+        user = bv_username;
+    }
+    runWelcomeFlow(
+        this, user, [this](QWidget* /*welcome*/) { wadDirectories(); },
+        [this] { m_browser.SendMasterRequest(); });
+}
+
+void CMainFrame::startBrowsing() {
+    m_receiver.emplace(m_dispatcher);
+    NewsConfig news;
+    news.host = m_config.newsHost;
+    int lastArticle = 0;
+    bool checkNews = false;
+    {
+        const auto lock = lockSettings();
+        checkNews = bv_firstrun < 1 && bv_shownews >= 1;
+        lastArticle = bv_lastarticleno;
+        bv_firstrun = 0;
+    }
+    if (checkNews) {
+        m_news = std::make_unique<NewsCheckThread>(news, lastArticle, *m_newsUi);
+    }
+}
+
+void CMainFrame::OnDestroy() {
+    if (m_destroyed) {
+        return;
+    }
+    m_destroyed = true;
+    // The workers go first, newest first, so none is left using the lists, the
+    // settings or the socket.
+    m_news.reset();
+    m_receiver.reset();
+    m_sweeps.stop();
+    m_layout.destroy();
+    m_serverList = nullptr;
+    m_playerList = nullptr;
+    BV_SaveConfig(m_boxes, m_config.configLocation);
+    NET_Shutdown();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    OnDestroy();
+}
+
+QAction* CMainFrame::command(int id) const {
+    for (QAction* action : findChildren<QAction*>()) {
+        if (action->data().toInt() == id) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+QAction* CMainFrame::addCommand(QMenu* menu, const char* text, int id) {
+    auto* action = new QAction(QString::fromLatin1(text), this);
+    action->setData(id);
+    action->setIconVisibleInMenu(false);
+    if (menu != nullptr) {
+        menu->addAction(action);
+    }
+    return action;
+}
+
+void CMainFrame::createToolBar() {
+    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setIconSize(QSize(32, 31));
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_toolBar->setMovable(true);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    setDockNestingEnabled(true);
+}
+
+void CMainFrame::createMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction* launch = addCommand(file, "&Launch Game", kLaunchGame);
+    file->addSeparator();
+    addCommand(file, "E&xit", kExit);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction* toolbar = m_toolBar->toggleViewAction();
+    toolbar->setText(QStringLiteral("&Toolbar"));
+    toolbar->setData(kToolbar);
+    view->addAction(toolbar);
+    addCommand(view, "&Status Bar", kStatusBar)->setEnabled(false);
+
+    QMenu* server = menuBar()->addMenu(QStringLiteral("&Server"));
+    addCommand(server, "&Launch Game", kLaunchGameUngated);
+    addCommand(server, "&Enter Password", kEnterPassword);
+    addCommand(server, "&Detailed Server Information", kDetailedInfo);
+    QMenu* refresh = server->addMenu(QStringLiteral("Refresh"));
+    QAction* refreshServer = addCommand(refresh, "&Refresh Server", kRefreshServer);
+    QAction* refreshAll = addCommand(refresh, "R&efresh All", kRefreshAll);
+    QAction* queryMaster = addCommand(refresh, "&Query Master", kQueryMaster);
+    server->addSeparator();
+    addCommand(server, "Specify Custom IP Address", kCustomServer);
+    server->addSeparator();
+    QMenu* admin = server->addMenu(QStringLiteral("&Admin"));
+    addCommand(admin, "&Enable stat collection", kEnableStats);
+    addCommand(admin, "&Disable stat collection", kDisableStats);
+
+    QMenu* stats = menuBar()->addMenu(QStringLiteral("St&ats"));
+    addCommand(stats, "&Player Lookup List", kPlayerLookup);
+
+    QMenu* settings = menuBar()->addMenu(QStringLiteral("S&ettings"));
+    QAction* wads = addCommand(settings, "&WAD Directories", kWadDirectories);
+    addCommand(settings, "Extra Command Line Parameters", kExtraParams);
+    QMenu* preferences = settings->addMenu(QStringLiteral("Preferences"));
+    m_autoLoginAction = addCommand(preferences, "Login Automatically", kAutoLogin);
+    m_autoLoginAction->setCheckable(true);
+    m_newsAction = addCommand(preferences, "Check for news updates", kCheckNews);
+    m_newsAction->setCheckable(true);
+    connect(settings, &QMenu::aboutToShow, this, &CMainFrame::refreshCheckMarks);
+    connect(preferences, &QMenu::aboutToShow, this, &CMainFrame::refreshCheckMarks);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction* about = addCommand(help, "&About Brumvek", kAbout);
+    help->addSeparator();
+    QMenu* web = help->addMenu(QStringLiteral("On the Web"));
+    for (const WebPage& page : kWebPages) {
+        if (page.id == 32805) {
+            web->addSeparator();
+        }
+        QAction* action = addCommand(web, page.text, page.id);
+        connect(action, &QAction::triggered, this,
+                [url = page.url] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(url))); });
+    }
+
+    // The toolbar: the same commands, and a Player Lookup List button of its own.
+    const struct {
+        QAction* action;
+        const char* icon;
+        const char* tip;
+    } buttons[] = {
+        {launch, "launch", "Launches the selected game."},
+        {nullptr, nullptr, nullptr},
+        {refreshServer, "refresh", "Refreshes the selected server."},
+        {refreshAll, "refresh_all", "Refreshes all servers."},
+        {queryMaster, "query_master", "Resets the server list."},
+        {nullptr, nullptr, nullptr},
+        {wads, "wad_directories", "Configures .WAD paths."},
+        {addCommand(nullptr, "Player Lookup List", kPlayerLookupButton), "player_lookup", nullptr},
+        {nullptr, nullptr, nullptr},
+        {about, "about", "About Brumvek."},
+    };
+    for (const auto& button : buttons) {
+        if (button.action == nullptr) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        button.action->setIcon(toolbarIcon(button.icon));
+        button.action->setToolTip(button.tip != nullptr ? QString::fromLatin1(button.tip) : QString());
+        m_toolBar->addAction(button.action);
+    }
+}
+
+void CMainFrame::createShortcuts() {
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1), this), &QShortcut::activated, this,
+            [this] { showSettingsDiagnostics(m_boxes); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2), this), &QShortcut::activated, this,
+            [this] { showWadDirectoryDiagnostics(m_boxes); });
+}
+
+void CMainFrame::connectCommands() {
+    const auto on = [this](int id, auto handler) {
+        connect(command(id), &QAction::triggered, this, handler);
+    };
+    on(kLaunchGame, [this] { launchGame(true); });
+    on(kLaunchGameUngated, [this] { launchGame(false); });
+    on(kExit, [this] { close(); });
+    on(kEnterPassword, [this] { m_serverPassword->exec(); });
+    on(kDetailedInfo, [this] { detailedServerInfo(); });
+    on(kRefreshServer, [this] { m_browser.RefreshSelected(); });
+    on(kRefreshAll, [this] { m_browser.RefreshAll(); });
+    on(kQueryMaster, [this] { m_browser.QueryMaster(); });
+    on(kCustomServer, [this] { customServerQuery(); });
+    on(kEnableStats, [this] { statCollection(true); });
+    on(kDisableStats, [this] { statCollection(false); });
+    on(kPlayerLookup, [this] { playerLookupList(); });
+    on(kPlayerLookupButton, [this] { playerLookupList(); });
+    on(kWadDirectories, [this] { wadDirectories(); });
+    on(kExtraParams, [this] { m_extraParams->exec(); });
+    on(kAutoLogin, [this] { toggleAutoLogin(); });
+    on(kCheckNews, [this] { toggleNews(); });
+    on(kAbout, [this] {
+        AboutDialog about(this);
+        about.exec();
+    });
+
+    connect(m_serverList, &CBottomView::leftClicked, this, [this] { m_browser.ShowSelectedPlayers(); });
+    connect(m_serverList, &CBottomView::rightClicked, this, [this] { m_browser.RefreshSelected(); });
+    connect(m_serverList, &CBottomView::leftDoubleClicked, this, [this] { launchGame(false); });
+}
+
+void CMainFrame::launchGame(bool gated) {
+    if (gated && browser_ready == 0) {
+        return;
+    }
+    LaunchGame(m_browser.GetSelectedServer(), m_accounts.ownAccount().level, m_boxes, m_config.gameFolder);
+}
+
+void CMainFrame::detailedServerInfo() {
+    showDetailedServerInfo(m_browser.GetSelectedServer(), m_boxes, this);
+}
+
+void CMainFrame::customServerQuery() {
+    CustomServerDialog dialog(m_browser, this);
+    dialog.exec();
+}
+
+void CMainFrame::statCollection(bool enable) {
+    std::optional<std::string> address;
+    if (const std::optional<ServerRecord> selected = m_browser.GetSelectedServer()) {
+        address = std::string(recordText(selected->address));
+    }
+    m_accounts.switchStatCollection(enable, address);
+}
+
+void CMainFrame::playerLookupList() {
+    if (browser_ready == 0) {
+        return;
+    }
+    m_recentPlayers->exec();
+}
+
+void CMainFrame::wadDirectories() {
+    WadDirectoryDialog dialog(
+        m_boxes, [this] { m_browser.SendMasterRequest(); }, m_config.configLocation, {}, this);
+    dialog.exec();
+}
+
+void CMainFrame::toggleAutoLogin() {
+    int32_t autoLogin = 0;
+    {
+        const auto lock = lockSettings();
+        autoLogin = bv_autologin;
+        if (autoLogin == 1) {
+            bv_autologin = 0;
+        }
+    }
+    if (autoLogin == 1) {
+        m_boxes.showMessage({"Auto-login disabled.", kHeadsUp, MessageIcon::None});
+        return;
+    }
+    if (autoLogin != 0 || !m_boxes.confirm(kAutoLoginWarning, kHeadsUp)) {
+        return;
+    }
+    {
+        const auto lock = lockSettings();
+        bv_autologin = 1;
+        bv_rememberpassword = 1;
+    }
+    m_boxes.showMessage({"Auto-login enabled.", kHeadsUp, MessageIcon::None});
+}
+
+void CMainFrame::toggleNews() {
+    const auto lock = lockSettings();
+    bv_shownews = bv_shownews != 0 ? 0 : 1;
+}
+
+void CMainFrame::refreshCheckMarks() {
+    const auto lock = lockSettings();
+    m_autoLoginAction->setChecked(bv_autologin == 1);
+    m_newsAction->setChecked(bv_shownews == 1);
+}

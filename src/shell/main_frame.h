@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QMainWindow>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "accounts/account_service.h"
+#include "browser/browser_ops.h"
+#include "browser/dispatcher.h"
+#include "browser/ping_sweep.h"
+#include "browser/receive_thread.h"
+#include "net/transport.h"
+#include "news/news_check.h"
+#include "news/news_check_thread.h"
+#include "shell/account_ui.h"
+#include "shell/message_boxes.h"
+#include "shell/visual_framework.h"
+
+class CBottomView;
+class CDummyList;
+class ExtraParamsDialog;
+class LoginDialog;
+class QAction;
+class QMenu;
+class QToolBar;
+class QtNewsUi;
+class RecentPlayersDialog;
+class ServerPasswordDialog;
+
+// Where the program finds its servers, settings and game. The shipped program
+// uses the defaults; tests and the demonstration point it elsewhere.
+struct ShellConfig {
+    NetConfig net;
+    std::string masterHost{kDefaultMasterHost};
+    std::string newsHost{kNewsHost};
+    std::filesystem::path configLocation;  // the settings file's folder; empty: the working directory
+    std::string gameFolder;                // where the game executables are; empty: the working directory
+};
+
+inline constexpr char kStartingTitle[] = "Brumvek Server Browser";
+inline constexpr char kProgramTitle[] = "Brumvek Game Browser v1.04b";
+
+// The main window. Constructing it opens the network (a second copy of the
+// program ends there, before any window); OnCreate() brings the rest up in
+// order: toolbar and title, the layout, the log-in gate, the first-run
+// welcome, then the receive thread and the news check. Closing it saves the
+// settings once, stops the threads and closes the network.
+class CMainFrame final : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // `boxes` must outlive the frame.
+    CMainFrame(ShellConfig config, MessageBoxes& boxes);
+    ~CMainFrame() override;
+
+    // Runs the start-up after the network: returns once the log-in has
+    // succeeded and the browser runs. The window is not shown here.
+    void OnCreate();
+    // The orderly end; once, on closing or destruction.
+    void OnDestroy();
+
+    // For tests and benchmarks.
+    CBottomView& serverList() { return *m_serverList; }
+    CDummyList& playerList() { return *m_playerList; }
+    ServerBrowser& browser() { return m_browser; }
+    AccountService& accounts() { return m_accounts; }
+    AccountUi& accountUi() { return m_accountUi; }
+    LoginDialog& loginDialog() { return *m_loginDialog; }
+    QToolBar& toolBar() { return *m_toolBar; }
+    // The command with this identifier, from the menu or the toolbar.
+    QAction* command(int id) const;
+    bool newsCheckStarted() const { return m_news != nullptr; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void createToolBar();
+    void createMenus();
+    void createShortcuts();
+    QAction* addCommand(QMenu* menu, const char* text, int id);
+    void connectCommands();
+    void runLoginGate();
+    void runWelcome();
+    void startBrowsing();
+
+    void launchGame(bool gated);
+    void detailedServerInfo();
+    void customServerQuery();
+    void statCollection(bool enable);
+    void playerLookupList();
+    void wadDirectories();
+    void toggleAutoLogin();
+    void toggleNews();
+    void refreshCheckMarks();
+
+    ShellConfig m_config;
+    MessageBoxes& m_boxes;
+    QueuedMessageSink m_messages;
+    AccountUi m_accountUi;
+    CBottomView* m_serverList;
+    CDummyList* m_playerList;
+    PingSweeps m_sweeps;
+    Dispatcher m_dispatcher;
+    ServerBrowser m_browser;
+    AccountService m_accounts;
+    LoginDialog* m_loginDialog;
+    RecentPlayersDialog* m_recentPlayers;
+    ExtraParamsDialog* m_extraParams;
+    ServerPasswordDialog* m_serverPassword;
+    std::unique_ptr<QtNewsUi> m_newsUi;
+
+    QToolBar* m_toolBar = nullptr;
+    QAction* m_autoLoginAction = nullptr;
+    QAction* m_newsAction = nullptr;
+    TVisualFramework m_layout;
+
+    std::optional<ReceiveThread> m_receiver;
+    std::unique_ptr<NewsCheckThread> m_news;
+    bool m_destroyed = false;
+};

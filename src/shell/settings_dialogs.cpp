@@ -1,0 +1,165 @@
+#include "shell/settings_dialogs.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "launch/config_file.h"
+#include "launch/settings.h"
+#include "shell/ansi_text.h"
+#include "shell/dialog_units.h"
+#include "shell/message_boxes.h"
+
+namespace {
+
+// The text as a setting keeps it, or nothing when the settings file could not
+// give it back unchanged.
+std::optional<std::string> storableText(const QString& text, size_t maxLength) {
+    if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xFF; })) {
+        return std::nullopt;
+    }
+    std::string ansi = toAnsi(text);
+    if (!settingTextFits(ansi, maxLength)) {
+        return std::nullopt;
+    }
+    return ansi;
+}
+
+UserMessage refusal(size_t maxLength) {
+    return {"Sorry, the settings file cannot keep this text. Use at most " + std::to_string(maxLength) +
+                " characters, all of them Western European (Latin-1) ones other than \xFF.",
+            "", MessageIcon::Exclamation};
+}
+
+QLineEdit* addField(QDialog& dialog, size_t maxLength) {
+    auto* edit = new QLineEdit(&dialog);
+    edit->setObjectName(QStringLiteral("text"));
+    edit->setMaxLength(static_cast<int>(maxLength));
+    return edit;
+}
+
+}  // namespace
+
+ExtraParamsDialog::ExtraParamsDialog(MessageBoxes& boxes, std::filesystem::path configLocation,
+                                     QWidget* parent)
+    : QDialog(parent), m_boxes(boxes), m_configLocation(std::move(configLocation)) {
+    setWindowTitle(QStringLiteral("Additional Command Line Parameters"));
+    const DialogUnits du(font());
+    setFixedSize(du.size(250, 66));
+
+    auto* explanation = new QLabel(
+        QStringLiteral(
+            "Specify any parameters below that you want to be passed to Brumvek when it is launched."),
+        this);
+    explanation->setWordWrap(true);
+    du.place(*explanation, 7, 7, 236, 18);
+    m_edit = addField(*this, kMaxExtraParams);
+    du.place(*m_edit, 7, 28, 236, 12);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    du.place(*ok, 193, 45, 50, 14);
+    connect(ok, &QPushButton::clicked, this, &ExtraParamsDialog::accept);
+}
+
+void ExtraParamsDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) {
+        return;  // shown again by the window system, not opened
+    }
+    const auto lock = lockSettings();
+    m_edit->setText(fromAnsi(bv_extraparams));
+}
+
+void ExtraParamsDialog::accept() {
+    std::optional<std::string> text = storableText(m_edit->text(), kMaxExtraParams);
+    if (!text) {
+        m_boxes.showMessage(refusal(kMaxExtraParams));
+        return;
+    }
+    {
+        const auto lock = lockSettings();
+        bv_extraparams = std::move(*text);
+    }
+    BV_SaveConfig(m_boxes, m_configLocation);
+    QDialog::accept();
+}
+
+ServerPasswordDialog::ServerPasswordDialog(MessageBoxes& boxes, QWidget* parent)
+    : QDialog(parent), m_boxes(boxes) {
+    setWindowTitle(QStringLiteral("Password"));
+    const DialogUnits du(font());
+    setFixedSize(du.size(200, 78));
+
+    auto* explanation =
+        new QLabel(QStringLiteral("Enter a password below. The password you specify here will be "
+                                  "attempted if you try to join a password protected game."),
+                   this);
+    explanation->setWordWrap(true);
+    du.place(*explanation, 7, 7, 186, 26);
+    m_edit = addField(*this, kMaxServerPassword);
+    du.place(*m_edit, 7, 36, 186, 12);
+    auto* acceptButton = new QPushButton(QStringLiteral("Accept"), this);
+    acceptButton->setObjectName(QStringLiteral("accept"));
+    acceptButton->setDefault(true);
+    du.place(*acceptButton, 89, 56, 50, 14);
+    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("cancel"));
+    du.place(*cancelButton, 143, 56, 50, 14);
+    connect(acceptButton, &QPushButton::clicked, this, &ServerPasswordDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &ServerPasswordDialog::reject);
+}
+
+void ServerPasswordDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) {
+        return;
+    }
+    const auto lock = lockSettings();
+    m_edit->setText(fromAnsi(bv_serverpassword));
+}
+
+void ServerPasswordDialog::accept() {
+    std::optional<std::string> text = storableText(m_edit->text(), kMaxServerPassword);
+    if (!text) {
+        m_boxes.showMessage(refusal(kMaxServerPassword));
+        return;
+    }
+    {
+        const auto lock = lockSettings();
+        bv_serverpassword = std::move(*text);
+    }
+    QDialog::accept();
+}
+
+void showSettingsDiagnostics(MessageBoxes& boxes) {
+    char text[128];
+    {
+        const auto lock = lockSettings();
+        std::snprintf(text, sizeof text, "bv_autologin=%d\nbv_shownews=%d\nbv_lastarticleno=%d", bv_autologin,
+                      bv_shownews, bv_lastarticleno);
+    }
+    boxes.showMessage({text, "", MessageIcon::None});
+}
+
+void showWadDirectoryDiagnostics(MessageBoxes& boxes) {
+    // Copied first: the settings lock is never held while a box waits.
+    std::vector<std::string> paths;
+    {
+        const auto lock = lockSettings();
+        for (const WadDirectory& directory : wad_directories) {
+            paths.push_back(directory.path);
+        }
+    }
+    boxes.showMessage({"wad paths", "", MessageIcon::None});
+    for (std::string& path : paths) {
+        boxes.showMessage({std::move(path), "", MessageIcon::None});
+    }
+}

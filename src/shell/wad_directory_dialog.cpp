@@ -1,0 +1,198 @@
+#include "shell/wad_directory_dialog.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <algorithm>
+#include <utility>
+
+#include "shell/dialog_units.h"
+#include "shell/message_boxes.h"
+
+namespace {
+
+constexpr int kDirectoryColumnWidth = 440;  // pixels
+constexpr int kStatusIntervalMs = 50;
+
+// Paths are kept as the bytes the file system uses; only their display is
+// decoded, so a row gives back exactly the path it was given.
+QString displayPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+}  // namespace
+
+QString browseForFolder(QWidget* owner, const QString& title) {
+    return QFileDialog::getExistingDirectory(owner, title, QString(), QFileDialog::ShowDirsOnly);
+}
+
+WadDirectoryDialog::WadDirectoryDialog(MessageBoxes& boxes, std::function<void()> sendMasterRequest,
+                                       std::filesystem::path configLocation, WadDirectorySources sources,
+                                       QWidget* parent)
+    : QDialog(parent),
+      m_sources(std::move(sources)),
+      m_editor(*this, boxes, std::move(sendMasterRequest), std::move(configLocation)) {
+    setWindowTitle(QStringLiteral("WAD Directory Setup"));
+    buildControls();
+    m_statusTimer.setSingleShot(true);
+    connect(&m_statusTimer, &QTimer::timeout, this, [this] { showStatusNow(m_pendingStatus); });
+    // The scan runs inside the Auto click: dispatching the pending events after
+    // each report keeps the window alive and lets a click on Cancel through.
+    m_editor.setProgressHandler([] { QCoreApplication::processEvents(); });
+    m_editor.open();
+}
+
+void WadDirectoryDialog::buildControls() {
+    const DialogUnits du(font());
+    setFixedSize(du.size(274, 194));
+
+    auto* explanation =
+        new QLabel(QStringLiteral("Click the Add or Remove button to add and remove directories "
+                                  "manually. Or, click the 'Auto' button and let the Pellrig "
+                                  "scan your system for you."),
+                   this);
+    explanation->setWordWrap(true);
+    du.place(*explanation, 7, 7, 260, 18);
+
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(QStringLiteral("directories"));
+    m_list->setHeaderLabels({QStringLiteral("Directory")});
+    m_list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_list->header()->setStretchLastSection(false);
+    m_list->setColumnWidth(0, kDirectoryColumnWidth);
+    m_list->setRootIsDecorated(false);
+    m_list->setItemsExpandable(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    du.place(*m_list, 7, 28, 260, 122);
+
+    m_status = new QLineEdit(this);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setReadOnly(true);
+    m_status->setAlignment(Qt::AlignHCenter);
+    du.place(*m_status, 7, 154, 260, 12);
+
+    m_addButton = new QPushButton(QStringLiteral("&Add"), this);
+    m_addButton->setObjectName(QStringLiteral("add"));
+    du.place(*m_addButton, 7, 173, 50, 14);
+    m_removeButton = new QPushButton(QStringLiteral("&Remove"), this);
+    m_removeButton->setObjectName(QStringLiteral("remove"));
+    du.place(*m_removeButton, 61, 173, 50, 14);
+    m_autoButton = new QPushButton(QStringLiteral("A&uto"), this);
+    m_autoButton->setObjectName(QStringLiteral("auto"));
+    du.place(*m_autoButton, 115, 173, 50, 14);
+    m_doneButton = new QPushButton(QStringLiteral("&Done"), this);
+    m_doneButton->setObjectName(QStringLiteral("done"));
+    m_doneButton->setDefault(true);
+    du.place(*m_doneButton, 217, 173, 50, 14);
+
+    connect(m_addButton, &QPushButton::clicked, this, &WadDirectoryDialog::add);
+    connect(m_removeButton, &QPushButton::clicked, this, &WadDirectoryDialog::remove);
+    connect(m_autoButton, &QPushButton::clicked, this, &WadDirectoryDialog::autoOrCancel);
+    connect(m_doneButton, &QPushButton::clicked, this, &WadDirectoryDialog::finish);
+}
+
+void WadDirectoryDialog::reject() {
+    // Handlers run nested inside a scan; of them only Cancel may act.
+    if (!m_editor.searching()) {
+        add();
+    }
+}
+
+void WadDirectoryDialog::add() {
+    const QString folder = m_sources.chooseFolder(this, QStringLiteral("Choose a directory"));
+    if (folder.isEmpty()) {
+        return;
+    }
+    // The browser answers with '/' everywhere; a share must read \\server to be
+    // refused, and the entry must hold the bytes the file system knows.
+    m_editor.add(QFile::encodeName(QDir::toNativeSeparators(folder)).toStdString());
+}
+
+void WadDirectoryDialog::remove() {
+    m_editor.removeSelected();
+}
+
+void WadDirectoryDialog::autoOrCancel() {
+    if (m_editor.searching()) {
+        m_editor.cancelScan();
+        return;
+    }
+    m_editor.scan(m_sources.scanRoots());
+}
+
+void WadDirectoryDialog::finish() {
+    if (m_editor.searching()) {
+        return;
+    }
+    m_editor.done();
+    accept();
+}
+
+int WadDirectoryDialog::insertRow(int position, const std::string& path) {
+    const int row = std::clamp(position, 0, m_list->topLevelItemCount());
+    auto* item = new QTreeWidgetItem({displayPath(path)});
+    item->setData(0, Qt::UserRole, QByteArray::fromStdString(path));
+    m_list->insertTopLevelItem(row, item);
+    return row;
+}
+
+void WadDirectoryDialog::removeRow(int row) {
+    delete m_list->takeTopLevelItem(row);
+    // The view would select a neighbour; a second Remove must not take it.
+    m_list->clearSelection();
+}
+
+void WadDirectoryDialog::clearRows() {
+    m_list->clear();
+}
+
+int WadDirectoryDialog::rowCount() const {
+    return m_list->topLevelItemCount();
+}
+
+std::optional<int> WadDirectoryDialog::selectedRow() const {
+    QTreeWidgetItem* item = m_list->currentItem();
+    if (item == nullptr || !item->isSelected()) {
+        return std::nullopt;
+    }
+    return m_list->indexOfTopLevelItem(item);
+}
+
+std::string WadDirectoryDialog::rowText(int row) const {
+    const QTreeWidgetItem* item = m_list->topLevelItem(row);
+    return item != nullptr ? item->data(0, Qt::UserRole).toByteArray().toStdString() : std::string();
+}
+
+void WadDirectoryDialog::setStatus(const std::string& text) {
+    if (!m_searching || !m_statusShown.isValid() || m_statusShown.elapsed() >= kStatusIntervalMs) {
+        showStatusNow(text);
+        return;
+    }
+    m_pendingStatus = text;
+    if (!m_statusTimer.isActive()) {
+        m_statusTimer.start(kStatusIntervalMs - static_cast<int>(m_statusShown.elapsed()));
+    }
+}
+
+void WadDirectoryDialog::showStatusNow(const std::string& text) {
+    m_statusTimer.stop();
+    m_status->setText(displayPath(text));
+    m_statusShown.start();
+}
+
+void WadDirectoryDialog::setSearching(bool searching) {
+    m_searching = searching;
+    m_statusTimer.stop();
+    m_statusShown.invalidate();
+    m_autoButton->setText(searching ? QStringLiteral("Cancel") : QStringLiteral("A&uto"));
+    m_addButton->setEnabled(!searching);
+    m_removeButton->setEnabled(!searching);
+    m_doneButton->setEnabled(!searching);
+}

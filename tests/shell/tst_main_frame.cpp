@@ -1,0 +1,346 @@
+// The whole program in one process against pellrig-sim on loopback: the first
+// and second start, a full browse with a stand-in game, the commands' gates
+// and messages, and a second copy ending at the bind of its port.
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "browser/server_table.h"
+#include "launch/config_file.h"
+#include "launch/settings.h"
+#include "net/net_address.h"
+#include "net/socket.h"
+#include "shell/browser_list_views.h"
+#include "shell/main_frame.h"
+#include "shell/tab_wnd_app.h"
+#include "shell_test_support.h"
+
+namespace {
+
+// Two servers: one with players that counts for the statistics, one without.
+constexpr char kScenario[] = R"({"servers": [
+  {"name": "Alpha", "map": "MAP01", "max_players": 8, "game": "Freedoom", "iwad": "freedoom2.wad",
+   "players": [{"name": "Cyb", "frags": 12, "ping": 48, "level": 3, "time": 15},
+               {"name": "Bot", "frags": 1, "ping": 0, "level": 0, "time": 2}],
+   "scorecard": 1, "delay_ms": 5},
+  {"name": "Beta", "map": "E1M1", "game": "Freedoom", "iwad": "freedoom1.wad", "delay_ms": 5}
+]})";
+
+// Answers the modal dialogs that open, one after another, by their titles.
+class ModalScript {
+  public:
+    struct Step {
+        QString title;
+        std::function<void(QWidget&)> act;
+    };
+
+    explicit ModalScript(std::vector<Step> steps) : m_steps(std::move(steps)) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start(20);
+    }
+
+    std::vector<QString> seen;  // the titles of every modal dialog that came up
+
+  private:
+    void poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal == m_last) {
+            return;
+        }
+        m_last = modal;
+        seen.push_back(modal->windowTitle());
+        if (m_next < m_steps.size() && modal->windowTitle() == m_steps[m_next].title) {
+            m_steps[m_next++].act(*modal);
+        }
+    }
+
+    std::vector<Step> m_steps;
+    size_t m_next = 0;
+    QWidget* m_last = nullptr;
+    QTimer m_timer;
+};
+
+QPushButton* buttonWithText(QWidget& dialog, const QString& text) {
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        if (button->text() == text) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+void clickAt(QTreeWidget& list, int row, Qt::MouseButton button) {
+    const QPoint where = list.visualItemRect(list.topLevelItem(row)).center();
+    QTest::mouseClick(list.viewport(), button, {}, where);
+}
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<SimRunner> m_sim;
+    QTemporaryDir m_work;
+    RecordingBoxes m_boxes;
+
+    ShellConfig config() const {
+        ShellConfig config;
+        config.net = {0, "127.0.0.1"};
+        config.masterHost = m_sim->master();
+        config.newsHost = "127.0.0.1:9";
+        config.configLocation = m_work.path().toStdString();
+        config.gameFolder = m_work.path().toStdString() + "/";
+        return config;
+    }
+
+    // Starts the program as it starts itself and logs in as alice. `welcome`
+    // answers the welcome dialog if it comes up.
+    std::unique_ptr<CTabWndApp> start(ModalScript::Step welcome) {
+        auto app = std::make_unique<CTabWndApp>(config(), m_boxes);
+        ModalScript script(
+            {{QStringLiteral("Brumvek Player Login"),
+              [this](QWidget& login) {
+                  // The main window stays hidden behind the log-in.
+                  auto* frame = qobject_cast<CMainFrame*>(login.parentWidget());
+                  m_hiddenDuringLogin = frame != nullptr && !frame->isVisible();
+                  login.findChild<QLineEdit*>(QStringLiteral("userName"))->setText(QStringLiteral("alice"));
+                  login.findChild<QLineEdit*>(QStringLiteral("password"))
+                      ->setText(QStringLiteral("wonderland"));
+                  login.findChild<QPushButton*>(QStringLiteral("login"))->click();
+              }},
+             std::move(welcome)});
+        const bool started = app->InitInstance();
+        m_seen = script.seen;
+        return started ? std::move(app) : nullptr;
+    }
+
+    std::vector<QString> m_seen;
+    bool m_hiddenDuringLogin = false;
+
+  private slots:
+    void initTestCase();
+    void init();
+    void firstStartShowsTheWelcomeAndNoNews();
+    void secondStartBrowsesAndLaunches();
+    void commandsKeepTheirGates();
+    void secondCopyEndsAtTheBind();
+};
+
+void MainFrameTest::initTestCase() {
+    const QString scenario = m_work.filePath(QStringLiteral("scenario.json"));
+    QFile file(scenario);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(kScenario);
+    file.close();
+    m_sim = std::make_unique<SimRunner>(QStringList{QStringLiteral("--scenario"), scenario});
+    QVERIFY(!m_sim->master().empty());
+
+    // A stand-in game that records its arguments, one a line, beside itself.
+    const QString game = m_work.filePath(QStringLiteral("brumvekgl.exe"));
+    QFile script(game);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write(
+        "#!/bin/sh\nd=$(dirname \"$0\")\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$d/args.tmp\"\n"
+        "mv \"$d/args.tmp\" \"$d/args.txt\"\n");
+    script.close();
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void MainFrameTest::init() {
+    resetSettings();
+    m_boxes = {};
+    const auto lock = lockBrowser();
+    master_adr = {};
+    browser_ready = 0;
+}
+
+void MainFrameTest::firstStartShowsTheWelcomeAndNoNews() {
+    QVERIFY(!std::filesystem::exists(configFilePath(m_work.path().toStdString())));
+    QString welcomeText;
+    auto app = start({QStringLiteral("Welcome!"), [&welcomeText](QWidget& welcome) {
+                          for (const QLabel* label : welcome.findChildren<QLabel*>()) {
+                              welcomeText += label->text() + QLatin1Char('\n');
+                          }
+                          buttonWithText(welcome, QStringLiteral("&Cancel"))->click();
+                      }});
+    QVERIFY(app != nullptr);
+    CMainFrame& frame = *app->mainFrame();
+    QVERIFY(m_hiddenDuringLogin);
+    QVERIFY2(welcomeText.contains(QStringLiteral("Welcome to Brumvek v1.04b alice!")),
+             qPrintable(welcomeText));
+    QCOMPARE(frame.windowTitle(), QStringLiteral("Brumvek Game Browser v1.04b"));
+    QVERIFY(frame.isVisible());
+    QVERIFY(!frame.newsCheckStarted());
+    // Cancel asked for the list.
+    QTRY_COMPARE(frame.serverList().topLevelItemCount(), 2);
+
+    frame.close();
+    resetSettings();
+    BV_LoadConfig(m_work.path().toStdString());
+    const auto lock = lockSettings();
+    QCOMPARE(bv_firstrun, 0);
+}
+
+void MainFrameTest::secondStartBrowsesAndLaunches() {
+    BV_LoadConfig(m_work.path().toStdString());
+    QVERIFY(AddWadDirectory("/usr/share/games/doom/", 0));
+    QVERIFY(BV_SaveConfig(m_boxes, m_work.path().toStdString()));
+    resetSettings();
+
+    auto app = start({QStringLiteral("Welcome!"), [](QWidget& welcome) {
+                          QFAIL("no welcome on the second start");
+                          welcome.close();
+                      }});
+    QVERIFY(app != nullptr);
+    CMainFrame& frame = *app->mainFrame();
+    QVERIFY(frame.newsCheckStarted());
+    // The log-in asked for the list; the sweep pings both servers.
+    QTreeWidget& servers = frame.serverList();
+    QTRY_COMPARE(servers.topLevelItemCount(), 2);
+    QTRY_VERIFY(!servers.topLevelItem(0)->text(6).isEmpty() && !servers.topLevelItem(1)->text(6).isEmpty());
+    const int alphaRow = servers.topLevelItem(0)->text(0) == QStringLiteral("Alpha") ? 0 : 1;
+    const int betaRow = 1 - alphaRow;
+    QCOMPARE(servers.topLevelItem(alphaRow)->text(0), QStringLiteral("Alpha"));
+
+    QTreeWidget& players = frame.playerList();
+    clickAt(servers, alphaRow, Qt::LeftButton);
+    QTRY_COMPARE(players.topLevelItemCount(), 2);
+    QCOMPARE(players.topLevelItem(0)->text(1), QStringLiteral("Cyb"));
+    QCOMPARE(players.topLevelItem(0)->text(0), QStringLiteral("3"));
+    QCOMPARE(players.topLevelItem(1)->text(0), QString());  // ping 0: no level shown
+
+    // Moving the selection with the keyboard leaves the players as they are.
+    servers.setFocus();
+    QTest::keyClick(&servers, alphaRow == 0 ? Qt::Key_Down : Qt::Key_Up);
+    QCOMPARE(servers.currentItem(), servers.topLevelItem(betaRow));
+    QTest::qWait(100);
+    QCOMPARE(players.topLevelItemCount(), 2);
+
+    // A right click selects its row and refreshes it; a double click joins.
+    clickAt(servers, alphaRow, Qt::RightButton);
+    QCOMPARE(servers.currentItem(), servers.topLevelItem(alphaRow));
+    QVERIFY(servers.topLevelItem(alphaRow)->isSelected());
+    const QPoint alpha = servers.visualItemRect(servers.topLevelItem(alphaRow)).center();
+    QTest::mouseDClick(servers.viewport(), Qt::LeftButton, {}, alpha);
+    const QString recorded = m_work.filePath(QStringLiteral("args.txt"));
+    QTRY_VERIFY(QFile::exists(recorded));
+    QFile file(recorded);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList arguments =
+        QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const std::optional<ServerRecord> selected = frame.browser().GetSelectedServer();
+    QVERIFY(selected.has_value());
+    QCOMPARE(arguments, (QStringList{QStringLiteral("-connect"), QString::fromLatin1(selected->address),
+                                     QStringLiteral("-llevel"), QStringLiteral("1"), QStringLiteral("-iwad"),
+                                     QStringLiteral("/usr/share/games/doom/freedoom2.wad"),
+                                     QStringLiteral("+name"), QStringLiteral("alice")}));
+    QVERIFY(m_boxes.messages.empty() || m_boxes.messages.size() == 1);  // at most the news check's failure
+}
+
+void MainFrameTest::commandsKeepTheirGates() {
+    // No news check, whose failure would come among the messages.
+    BV_LoadConfig(m_work.path().toStdString());
+    bv_shownews = 0;
+    QVERIFY(BV_SaveConfig(m_boxes, m_work.path().toStdString()));
+    resetSettings();
+
+    auto app = start({});
+    QVERIFY(app != nullptr);
+    CMainFrame& frame = *app->mainFrame();
+    QTRY_COMPARE(frame.serverList().topLevelItemCount(), 2);
+    m_boxes.messages.clear();
+
+    // Nothing selected.
+    frame.command(32797)->trigger();
+    frame.command(32793)->trigger();
+    frame.command(32774)->trigger();
+    frame.command(32780)->trigger();
+    QTRY_COMPARE(m_boxes.texts(), (std::vector<std::string>{"Detailed Info: No server selected\n",
+                                                            "No access", "Gotta select a server first."}));
+    QVERIFY(!frame.command(59393)->isEnabled());
+
+    // Automatic log-in: No changes nothing; Yes also remembers the password.
+    m_boxes.messages.clear();
+    m_boxes.answers = {false, true};
+    frame.command(32808)->trigger();
+    {
+        const auto lock = lockSettings();
+        QCOMPARE(bv_autologin, 0);
+    }
+    frame.command(32808)->trigger();
+    frame.command(32808)->trigger();
+    QCOMPARE(m_boxes.questions.size(), size_t{2});
+    QCOMPARE(m_boxes.texts(), (std::vector<std::string>{"Auto-login enabled.", "Auto-login disabled."}));
+    {
+        const auto lock = lockSettings();
+        QCOMPARE(bv_autologin, 0);
+        QCOMPARE(bv_rememberpassword, 1);
+        QCOMPARE(bv_shownews, 0);
+    }
+    frame.command(32809)->trigger();
+    for (QMenu* menu : frame.findChildren<QMenu*>()) {
+        if (menu->title() == QStringLiteral("Preferences")) {
+            emit menu->aboutToShow();
+        }
+    }
+    QVERIFY(frame.command(32809)->isChecked());
+    QVERIFY(!frame.command(32808)->isChecked());
+
+    // The toolbar: seven buttons, three separators, the tooltips.
+    QCOMPARE(frame.toolBar().actions().size(), 10);
+    QCOMPARE(frame.command(32776)->toolTip(), QStringLiteral("Resets the server list."));
+
+    // The custom server query opens with its port preset.
+    QString port;
+    ModalScript custom({{QStringLiteral("Custom Server Query"), [&port](QWidget& dialog) {
+                             for (const QLineEdit* box : dialog.findChildren<QLineEdit*>()) {
+                                 port += box->text();
+                             }
+                             qobject_cast<QDialog*>(&dialog)->reject();
+                         }}});
+    frame.command(32811)->trigger();
+    QCOMPARE(port, QStringLiteral("10666"));
+
+    m_boxes.messages.clear();
+    frame.command(57665)->trigger();  // Exit
+    QVERIFY(!frame.isVisible());
+    QVERIFY(m_boxes.messages.empty());
+    QVERIFY(std::filesystem::exists(configFilePath(m_work.path().toStdString())));
+}
+
+void MainFrameTest::secondCopyEndsAtTheBind() {
+    // The port is held on every interface, as a running copy holds it.
+    UdpSocket held;
+    NetAddress bound;
+    QVERIFY(held.open());
+    QVERIFY(held.bind(NetAddress{}));
+    QVERIFY(held.localAddress(bound));
+    QProcess copy;
+    copy.setProcessChannelMode(QProcess::MergedChannels);
+    copy.setWorkingDirectory(m_work.path());
+    copy.start(QStringLiteral(PELLRIG_PATH),
+               {QStringLiteral("--port"), QString::number(NET_Port(bound)), QStringLiteral("--master"),
+                QString::fromStdString(m_sim->master())});
+    QVERIFY(copy.waitForFinished(30000));
+    QCOMPARE(copy.exitCode(), 246);  // -10
+    QVERIFY(copy.readAll().contains("FATAL ERROR\n---------------------\n"));
+}
+
+QTEST_MAIN(MainFrameTest)
+#include "tst_main_frame.moc"

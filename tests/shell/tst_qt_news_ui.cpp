@@ -1,0 +1,206 @@
+// The news check's view: questions asked from the news thread are answered on
+// the UI thread while the news thread waits, a stop releases the waiting news
+// thread at once, errors are queued without waiting, and an announcement raises
+// bv_lastarticleno and opens the news page.
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QUrl>
+#include <chrono>
+#include <functional>
+#include <future>
+#include <optional>
+#include <stop_token>
+
+#include "launch/settings.h"
+#include "news/news_check.h"
+#include "shell/qt_news_ui.h"
+#include "shell_test_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Records the thread of every box, and may act while a question is up.
+class ThreadNotingBoxes final : public MessageBoxes {
+  public:
+    void showMessage(UserMessage message) override {
+        threads.push_back(QThread::currentThread());
+        recorded.showMessage(std::move(message));
+    }
+    bool confirm(std::string text, std::string caption) override {
+        threads.push_back(QThread::currentThread());
+        if (whileAsking) {
+            whileAsking();
+        }
+        return recorded.confirm(std::move(text), std::move(caption));
+    }
+
+    RecordingBoxes recorded;
+    std::vector<QThread*> threads;
+    std::function<void()> whileAsking;
+};
+
+// Runs `work` on a thread of its own with a stop source. Going, it requests the
+// stop and lets the UI thread take its events for a while, so that a failing
+// test ends instead of hanging on a thread that waits for an answer.
+template <typename Result>
+class Worker {
+  public:
+    explicit Worker(std::function<Result(std::stop_token)> work)
+        : m_result(std::async(std::launch::async, std::move(work), m_stop.get_token())) {}
+    ~Worker() {
+        m_stop.request_stop();
+        if (m_result.valid()) {
+            static_cast<void>(QTest::qWaitFor([this] { return done(); }, 5000));
+            m_result.wait();
+        }
+    }
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
+
+    bool done() const { return m_result.wait_for(0ms) == std::future_status::ready; }
+    // Blocks the calling thread, events and all, for at most `timeout`.
+    bool doneWithin(std::chrono::milliseconds timeout) const {
+        return m_result.wait_for(timeout) == std::future_status::ready;
+    }
+    Result result() { return m_result.get(); }
+    void stop() { m_stop.request_stop(); }
+
+  private:
+    std::stop_source m_stop;
+    std::future<Result> m_result;
+};
+
+void writeStamp(const QTemporaryDir& dir, const char* text) {
+    QFile stamp(dir.filePath(QStringLiteral("nstamp.txt")));
+    QVERIFY(stamp.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    stamp.write(text);
+}
+
+int lastArticleNo() {
+    const auto lock = lockSettings();
+    return bv_lastarticleno;
+}
+
+}  // namespace
+
+class QtNewsUiTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ThreadNotingBoxes> m_boxes;
+    std::unique_ptr<QtNewsUi> m_ui;
+    QList<QUrl> m_opened;
+
+  public slots:
+    void openUrl(const QUrl& url) { m_opened << url; }
+
+  private slots:
+    void initTestCase() { QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "openUrl"); }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
+    void init();
+    void cleanup();
+
+    void announcementIsAnsweredOnTheUiThreadWhileTheNewsThreadWaits();
+    void stopReleasesTheNewsThreadWithNo();
+    void errorsAndTheArticleNumberDoNotWaitForTheUser();
+};
+
+void QtNewsUiTest::init() {
+    resetSettings();
+    m_opened.clear();
+    m_boxes = std::make_unique<ThreadNotingBoxes>();
+    m_ui = std::make_unique<QtNewsUi>(*m_boxes);
+}
+
+void QtNewsUiTest::cleanup() {
+    m_ui.reset();
+    m_boxes.reset();
+}
+
+void QtNewsUiTest::announcementIsAnsweredOnTheUiThreadWhileTheNewsThreadWaits() {
+    QTemporaryDir dir;
+    NewsConfig config;
+    config.stampDirectory = dir.path().toStdString();
+
+    writeStamp(dir, "DATESTAMP=2026-12-06\nARTICLENO=5\nSUBJECT=x\n");
+    {
+        Worker<std::optional<int>> news(
+            [&](std::stop_token stop) { return NewsCheckStamp(config, 4, *m_ui, std::move(stop)); });
+        QTRY_VERIFY(news.done());
+        QCOMPARE(news.result(), std::optional<int>(5));
+    }
+    QCOMPARE(lastArticleNo(), 5);
+    QTRY_COMPARE(m_opened, QList<QUrl>{QUrl(QStringLiteral("http://news.pellrig.example/news"))});
+
+    // No: the article still counts as announced, and nothing opens.
+    m_boxes->recorded.answers = {false};
+    writeStamp(dir, "ARTICLENO=6\n");
+    {
+        Worker<std::optional<int>> news(
+            [&](std::stop_token stop) { return NewsCheckStamp(config, 5, *m_ui, std::move(stop)); });
+        QTRY_VERIFY(news.done());
+        QCOMPARE(news.result(), std::optional<int>(6));
+    }
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(lastArticleNo(), 6);
+    QCOMPARE(m_opened.size(), 1);
+
+    QCOMPARE(m_boxes->recorded.questions.size(), size_t{2});
+    QCOMPARE(m_boxes->recorded.questions[0].text, std::string(kNewsQuestion));
+    QCOMPARE(m_boxes->recorded.questions[0].caption, std::string());  // the application's title
+    const std::vector<QThread*> uiThread(2, QCoreApplication::instance()->thread());
+    QCOMPARE(m_boxes->threads, uiThread);
+}
+
+void QtNewsUiTest::stopReleasesTheNewsThreadWithNo() {
+    // Stopped before the UI thread got to the question: No at once, and the
+    // question is never shown.
+    {
+        Worker<bool> asker(
+            [this](std::stop_token stop) { return m_ui->askYesNo("Queued?", std::move(stop)); });
+        asker.stop();
+        QVERIFY(asker.doneWithin(2000ms));
+        QVERIFY(!asker.result());
+    }
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(m_boxes->recorded.questions.empty());
+
+    // Stopped while the box is up: the news thread leaves with No although the
+    // user answers Yes later.
+    std::optional<Worker<bool>> asker;
+    bool releasedWhileAsking = false;
+    m_boxes->whileAsking = [&] {
+        asker->stop();
+        releasedWhileAsking = asker->doneWithin(2000ms);
+    };
+    asker.emplace([this](std::stop_token stop) { return m_ui->askYesNo("Up?", std::move(stop)); });
+    QTRY_COMPARE(m_boxes->recorded.questions.size(), size_t{1});
+    QVERIFY(releasedWhileAsking);
+    QVERIFY(!asker->result());
+}
+
+void QtNewsUiTest::errorsAndTheArticleNumberDoNotWaitForTheUser() {
+    Worker<bool> news([this](const std::stop_token&) {
+        m_ui->lastArticleRaised(300);
+        m_ui->showError("HawkNL error # 1: Host not found\n");
+        return true;
+    });
+    // The UI thread takes no event meanwhile, so a call that waited for it
+    // would not return.
+    QVERIFY(news.doneWithin(2000ms));
+    QCOMPARE(lastArticleNo(), 300);
+    QVERIFY(m_boxes->recorded.messages.empty());
+
+    QTRY_COMPARE(m_boxes->recorded.messages.size(), size_t{1});
+    QCOMPARE(m_boxes->recorded.messages[0].text, std::string("HawkNL error # 1: Host not found\n"));
+    QCOMPARE(m_boxes->recorded.messages[0].caption, std::string());
+    QCOMPARE(m_boxes->threads, std::vector<QThread*>{QCoreApplication::instance()->thread()});
+}
+
+QTEST_MAIN(QtNewsUiTest)
+#include "tst_qt_news_ui.moc"

@@ -1,0 +1,265 @@
+// The WAD Directory Setup dialog on a temporary tree holding the freedoom WADs:
+// the list it opens with, Add and Remove by hand, the automatic scan and its
+// Cancel with the window alive, and Done saving the file and asking for the
+// master list only during the first run.
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "launch/config_file.h"
+#include "launch/settings.h"
+#include "launch/wad_directory_editor.h"
+#include "shell/wad_directory_dialog.h"
+#include "shell_test_support.h"
+
+namespace {
+
+const char* const kFreedoom1 = "/usr/share/games/doom/freedoom1.wad";
+const char* const kFreedoom2 = "/usr/share/games/doom/freedoom2.wad";
+// A folder without WADs whose name is not ASCII (UTF-8 on disk).
+const char* const kOwnFolder = "drive2/Jeux \xC3\xA9";
+
+std::vector<std::string> directoryPaths() {
+    const auto lock = lockSettings();
+    std::vector<std::string> paths;
+    for (const WadDirectory& directory : wad_directories) {
+        paths.push_back(directory.path);
+    }
+    return paths;
+}
+
+}  // namespace
+
+class WadDirectoryDialogTest : public QObject {
+    Q_OBJECT
+
+    std::string path(const char* relative) const {
+        return (m_dir->path() + QLatin1Char('/')).toStdString() + relative;
+    }
+    void link(const char* target, const char* name);
+    WadDirectoryDialog& dialog();
+    QPushButton* button(const char* name) {
+        return dialog().findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    QTreeWidget* list() { return dialog().findChild<QTreeWidget*>(QStringLiteral("directories")); }
+    QString status() { return dialog().findChild<QLineEdit*>(QStringLiteral("status"))->text(); }
+    std::vector<std::string> rows();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    RecordingBoxes m_boxes;
+    QString m_chosen;  // what the folder browser answers
+    int m_chooserCalls = 0;
+    int m_masterRequests = 0;
+    std::unique_ptr<WadDirectoryDialog> m_dialog;
+
+  private slots:
+    void init();
+    void cleanup();
+
+    void opensWithEachEntryAtItsListIndex();
+    void addAndRemoveByHand();
+    void scanReplacesTheListWithEachWadFolderOnce();
+    void cancelKeepsWhatWasFoundAndSearchesNoFurther();
+    void doneSavesAndAsksForTheMasterListOnlyOnTheFirstRun();
+};
+
+void WadDirectoryDialogTest::init() {
+    resetSettings();
+    m_boxes = {};
+    m_chosen.clear();
+    m_chooserCalls = 0;
+    m_masterRequests = 0;
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QVERIFY(QFile::exists(QString::fromLatin1(kFreedoom1)) && QFile::exists(QString::fromLatin1(kFreedoom2)));
+
+    // Two "drives": one with an IWAD folder holding a PWAD folder, one more.
+    for (const char* folder : {"drive1/DOOM/PWADS", "drive1/DOOM/docs", "drive2/MODS", kOwnFolder}) {
+        std::filesystem::create_directories(path(folder));
+    }
+    link(kFreedoom2, "drive1/DOOM/doom2.wad");
+    link(kFreedoom1, "drive1/DOOM/PWADS/a.wad");
+    link(kFreedoom2, "drive1/DOOM/PWADS/B.WAD");
+    QFile readme(QString::fromStdString(path("drive1/DOOM/docs/readme.txt")));
+    QVERIFY(readme.open(QIODevice::WriteOnly));
+    link(kFreedoom1, "drive2/MODS/x.wad");
+    // A link to a folder of WADs is not a WAD folder of its own.
+    std::filesystem::create_directory_symlink(path("drive2/MODS"), path("drive1/linked"));
+}
+
+void WadDirectoryDialogTest::cleanup() {
+    m_dialog.reset();
+    m_dir.reset();
+}
+
+void WadDirectoryDialogTest::link(const char* target, const char* name) {
+    std::filesystem::create_symlink(target, path(name));
+}
+
+WadDirectoryDialog& WadDirectoryDialogTest::dialog() {
+    if (!m_dialog) {
+        WadDirectorySources sources;
+        sources.chooseFolder = [this](QWidget*, const QString& title) {
+            ++m_chooserCalls;
+            return title == QStringLiteral("Choose a directory") ? m_chosen : QString();
+        };
+        sources.scanRoots = [this] { return std::vector<std::string>{path("drive1"), path("drive2")}; };
+        m_dialog = std::make_unique<WadDirectoryDialog>(
+            m_boxes, [this] { ++m_masterRequests; }, m_dir->path().toStdString(), std::move(sources));
+        m_dialog->show();
+    }
+    return *m_dialog;
+}
+
+std::vector<std::string> WadDirectoryDialogTest::rows() {
+    const QTreeWidget* view = list();
+    std::vector<std::string> result(static_cast<size_t>(view->topLevelItemCount()));
+    for (size_t row = 0; row < result.size(); ++row) {
+        result[row] = view->topLevelItem(static_cast<int>(row))->text(0).toStdString();
+    }
+    return result;
+}
+
+void WadDirectoryDialogTest::opensWithEachEntryAtItsListIndex() {
+    {
+        const auto lock = lockSettings();
+        AddWadDirectory("C:\\LAST\\", 7);
+        AddWadDirectory("C:\\OLD\\", 0);
+        AddWadDirectory("C:\\NEW\\", 0);
+        AddWadDirectory("C:\\NEG\\", -1);  // as a stored 65535 loads
+    }
+    QCOMPARE(rows(), (std::vector<std::string>{"C:\\OLD\\", "C:\\NEW\\", "C:\\NEG\\", "C:\\LAST\\"}));
+}
+
+void WadDirectoryDialogTest::addAndRemoveByHand() {
+    const std::string doom = path("drive1/DOOM/");
+    m_chosen = QString::fromStdString(path("drive1/DOOM"));
+    button("add")->click();
+    button("add")->click();
+    QCOMPARE(rows(), (std::vector<std::string>{doom, doom}));
+    QCOMPARE(directoryPaths(), (std::vector<std::string>{doom, doom}));
+
+    // Escape and the close box act as Add and leave the dialog open.
+    const std::string own = path(kOwnFolder) + '/';
+    m_chosen = QString::fromStdString(own);
+    QTest::keyClick(&dialog(), Qt::Key_Escape);
+    QVERIFY(!dialog().close());
+    QVERIFY(dialog().isVisible());
+    QCOMPARE(m_chooserCalls, 4);
+    QCOMPARE(rows().size(), size_t{4});
+    QCOMPARE(rows().front(), own);
+
+    // A cancelled browser and a network share add nothing.
+    m_chosen.clear();
+    button("add")->click();
+    m_chosen = QStringLiteral("\\\\server\\doom");
+    button("add")->click();
+    QCOMPARE(m_boxes.messages, (std::vector<UserMessage>{{kNetworkDriveRefused, "Error time"}}));
+    QCOMPARE(rows().size(), size_t{4});
+
+    // Remove needs a selected row; it drops every entry of that path but only
+    // the row chosen.
+    list()->setCurrentItem(nullptr);
+    button("remove")->click();
+    QCOMPARE(rows().size(), size_t{4});
+    list()->setCurrentItem(list()->topLevelItem(2));
+    button("remove")->click();
+    QCOMPARE(rows(), (std::vector<std::string>{own, own, doom}));
+    QCOMPARE(directoryPaths(), (std::vector<std::string>{own, own}));
+    button("remove")->click();  // the removed row's neighbour was not selected
+    QCOMPARE(rows().size(), size_t{3});
+}
+
+void WadDirectoryDialogTest::scanReplacesTheListWithEachWadFolderOnce() {
+    m_chosen = QString::fromStdString(path(kOwnFolder));
+    button("add")->click();
+
+    const std::vector<std::string> expected{path("drive2/MODS/"), path("drive1/DOOM/"),
+                                            path("drive1/DOOM/PWADS/")};
+    for (int scan = 0; scan < 2; ++scan) {
+        button("auto")->click();
+        QCOMPARE(rows(), expected);
+        QCOMPARE(directoryPaths(), expected);
+        QCOMPARE(status(), QStringLiteral("3 potential WAD directories found"));
+        QCOMPARE(button("auto")->text(), QStringLiteral("A&uto"));
+        QVERIFY(button("add")->isEnabled() && button("remove")->isEnabled() && button("done")->isEnabled());
+    }
+    QVERIFY(m_boxes.messages.empty());
+}
+
+void WadDirectoryDialogTest::cancelKeepsWhatWasFoundAndSearchesNoFurther() {
+    // At the first folder found, look at the dialog from inside the scan, try
+    // Escape, then press Cancel: all of it runs only if the scan keeps the
+    // window's events flowing.
+    auto looked = std::make_shared<bool>(false);
+    connect(list()->model(), &QAbstractItemModel::rowsInserted, this, [this, looked] {
+        QMetaObject::invokeMethod(
+            this,
+            [this, looked] {
+                if (*looked) {
+                    return;
+                }
+                *looked = true;
+                QCOMPARE(button("auto")->text(), QStringLiteral("Cancel"));
+                QVERIFY(!button("add")->isEnabled() && !button("remove")->isEnabled() &&
+                        !button("done")->isEnabled());
+                QVERIFY(status().startsWith(QString::fromStdString(path("drive1/DOOM/"))));
+                QTest::keyClick(&dialog(), Qt::Key_Escape);
+                QVERIFY(dialog().isVisible());
+                QCOMPARE(m_chooserCalls, 0);
+                button("auto")->click();
+            },
+            Qt::QueuedConnection);
+    });
+
+    button("auto")->click();
+    QVERIFY(*looked);
+    QCOMPARE(m_boxes.messages, (std::vector<UserMessage>{{kScanCanceled, ""}}));
+    QCOMPARE(rows(), (std::vector<std::string>{path("drive1/DOOM/PWADS/")}));
+    QCOMPARE(directoryPaths(), rows());
+    QCOMPARE(status(), QStringLiteral("1 potential WAD directories found"));
+    QCOMPARE(button("auto")->text(), QStringLiteral("A&uto"));
+    QVERIFY(button("add")->isEnabled() && button("remove")->isEnabled() && button("done")->isEnabled());
+    QCOMPARE(m_masterRequests, 0);
+}
+
+void WadDirectoryDialogTest::doneSavesAndAsksForTheMasterListOnlyOnTheFirstRun() {
+    m_chosen = QString::fromStdString(path("drive1/DOOM"));
+    button("add")->click();
+    button("done")->click();
+    QCOMPARE(m_masterRequests, 1);
+    QVERIFY(!dialog().isVisible());
+    QCOMPARE(dialog().result(), int{QDialog::Accepted});
+    QVERIFY(m_boxes.messages.empty());
+
+    resetSettings();
+    BV_LoadConfig(m_dir->path().toStdString());
+    QCOMPARE(directoryPaths(), std::vector<std::string>{path("drive1/DOOM/")});
+
+    // Later runs save without asking; a file that cannot be written is
+    // reported and the dialog still closes.
+    {
+        const auto lock = lockSettings();
+        bv_firstrun = 0;
+    }
+    m_dialog.reset();
+    list()->setCurrentItem(list()->topLevelItem(0));
+    button("remove")->click();
+    QVERIFY(QFile::remove(QString::fromStdString(path(kConfigFileName))));
+    std::filesystem::create_directory(path(kConfigFileName));  // a folder where the file belongs
+    button("done")->click();
+    QCOMPARE(m_masterRequests, 1);
+    QCOMPARE(m_boxes.texts(), std::vector<std::string>{kUnableToCreateConfig});
+    QVERIFY(!dialog().isVisible());
+}
+
+QTEST_MAIN(WadDirectoryDialogTest)
+#include "tst_wad_directory_dialog.moc"
