@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, starts the bundled simulator (a master server
 # with thirty game servers, the account service and the news server on
-# loopback), then shows what the launcher does with them: a log-in, the server
-# list after the paced ping sweep, and the news check.
+# loopback) and the program pointed at it. Log in as alice, password
+# wonderland. A stand-in game in the demonstration folder shows how a double
+# click on a server would start Brumvek. Without a display the program runs on
+# a virtual one and pictures of its windows are saved instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset release
 cmake --build --preset release
-bin=$PWD/build/release/tools
-demo=build/release/demo
+bin=$PWD/build/release
+demo=$bin/demo
 mkdir -p "$demo"
-"$bin/pellrig-sim/pellrig-sim" --scenario resources/scenarios/default.json --master-port 0 --news-port 0 \
-  --exit-after-ms 120000 > "$demo/sim.out" &
+"$bin/tools/pellrig-sim/pellrig-sim" --scenario resources/scenarios/default.json --master-port 0 --news-port 0 \
+  > "$demo/sim.out" &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true' EXIT
 for _ in $(seq 100); do
@@ -22,7 +24,23 @@ done
 master=$(sed -n 's/^ready master=\([^ ]*\).*/\1/p' "$demo/sim.out")
 news=$(sed -n 's/^ready .* news=\([^ ]*\).*/\1/p' "$demo/sim.out")
 [ -n "$master" ] || { echo "the simulator did not start" >&2; exit 1; }
+
+# The stand-in game: prints its command line and keeps it in game.log.
+cat > "$demo/brumvekgl.exe" <<'GAME'
+#!/bin/sh
+line="brumvekgl.exe $*"
+echo "$line" >> "$(dirname "$0")/game.log"
+echo "The game would start now: $line"
+GAME
+chmod +x "$demo/brumvekgl.exe"
+
 cd "$demo"
-"$bin/pellrig-cli/pellrig-cli" login --user alice --password wonderland --master "$master"
-"$bin/pellrig-cli/pellrig-cli" list --master "$master"
-"$bin/pellrig-cli/pellrig-cli" news --news "$news"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "Log in as alice, password wonderland. The WAD files of Freedoom are in /usr/share/games/doom."
+  "$bin/src/shell/pellrig" --master "$master" --news "$news"
+else
+  QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
+    "$bin/tools/dialog-screenshots/dialog-screenshots" "$demo/screenshots" --master "$master" > /dev/null
+  echo "No display: the program ran on a virtual one, logged in as alice and browsed the simulator."
+  echo "Its main window: $demo/screenshots/main-window.png (the other windows beside it)."
+fi

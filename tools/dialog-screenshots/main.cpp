@@ -155,6 +155,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!out.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "cannot make %s\n", argv[1]);
+        return 1;
+    }
     NET_Init({0, "127.0.0.1"});
     QtMessageBoxes boxes;
     AccountUi ui(boxes);
