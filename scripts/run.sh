@@ -7,23 +7,14 @@
 # a virtual one and pictures of its windows are saved instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/start-sim.sh
 bash scripts/install-deps.sh
 cmake --preset release
 cmake --build --preset release
 bin=$PWD/build/release
 demo=$bin/demo
 mkdir -p "$demo"
-"$bin/tools/pellrig-sim/pellrig-sim" --scenario resources/scenarios/default.json --master-port 0 --news-port 0 \
-  > "$demo/sim.out" &
-sim=$!
-trap 'kill "$sim" 2>/dev/null || true' EXIT
-for _ in $(seq 100); do
-  grep -q '^ready' "$demo/sim.out" 2>/dev/null && break
-  sleep 0.1
-done
-master=$(sed -n 's/^ready master=\([^ ]*\).*/\1/p' "$demo/sim.out")
-news=$(sed -n 's/^ready .* news=\([^ ]*\).*/\1/p' "$demo/sim.out")
-[ -n "$master" ] || { echo "the simulator did not start" >&2; exit 1; }
+start_sim "$demo" --scenario resources/scenarios/default.json --master-port 0 --news-port 0
 
 # The stand-in game: prints its command line and keeps it in game.log.
 cat > "$demo/brumvekgl.exe" <<'GAME'

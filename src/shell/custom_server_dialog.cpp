@@ -30,14 +30,8 @@ CustomServerDialog::CustomServerDialog(ServerBrowser& browser, QWidget* parent)
         QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(kCustomPortLength)), m_port));
     du.place(*m_port, 7, 44, 50, 12);
 
-    auto* go = new QPushButton(QStringLiteral("Go!"), this);
-    go->setObjectName(QStringLiteral("go"));
-    go->setDefault(true);
-    du.place(*go, 129, 7, 50, 14);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setAutoDefault(false);
-    du.place(*cancel, 129, 24, 50, 14);
+    auto* go = du.button(*this, "Go!", "go", 129, 7, 50, 14, ButtonKind::Default);
+    auto* cancel = du.button(*this, "Cancel", "cancel", 129, 24, 50, 14, ButtonKind::NeverDefault);
 
     connect(go, &QPushButton::clicked, this, &CustomServerDialog::go);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

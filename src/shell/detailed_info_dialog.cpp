@@ -82,10 +82,7 @@ DetailedInfoDialog::DetailedInfoDialog(const ServerRecord& record, QWidget* pare
     addRow(this, du, 120, "Admin. Email", "email", texts.email);
     addRow(this, du, 133, "Web URL", "url", texts.url);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    du.place(*ok, 100, 149, 50, 14);
+    auto* ok = du.button(*this, "OK", "ok", 100, 149, 50, 14, ButtonKind::Default);
     ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 
 namespace {
@@ -57,4 +58,17 @@ void DialogUnits::place(QWidget& widget, int x, int y, int width, int height) co
         }
     }
     widget.setGeometry(area);
+}
+
+QPushButton* DialogUnits::button(QWidget& dialog, const char* text, const char* name, int x, int y, int width,
+                                 int height, ButtonKind kind) const {
+    auto* button = new QPushButton(QString::fromLatin1(text), &dialog);
+    button->setObjectName(QString::fromLatin1(name));
+    if (kind == ButtonKind::Default) {
+        button->setDefault(true);
+    } else if (kind == ButtonKind::NeverDefault) {
+        button->setAutoDefault(false);
+    }
+    place(*button, x, y, width, height);
+    return button;
 }

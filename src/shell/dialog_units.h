@@ -4,7 +4,12 @@
 #include <QRect>
 #include <QSize>
 
+class QPushButton;
 class QWidget;
+
+// How a push button takes part in Enter: as Qt decides (the focused button),
+// always (the dialog's default button), or never.
+enum class ButtonKind { Normal, Default, NeverDefault };
 
 // Dialog layouts are given in dialog units, which follow the dialog's font: a
 // horizontal unit is a quarter of the font's average character width and a
@@ -22,6 +27,11 @@ class DialogUnits {
     // Puts `widget` at the position and size given in dialog units. Labels and
     // check boxes are made wide enough for their text.
     void place(QWidget& widget, int x, int y, int width, int height) const;
+
+    // A push button on `dialog` at the place given in dialog units, its object
+    // named `name` so that tests can find it.
+    QPushButton* button(QWidget& dialog, const char* text, const char* name, int x, int y, int width,
+                        int height, ButtonKind kind = ButtonKind::Normal) const;
 
   private:
     int m_baseX;  // average character width in pixels

@@ -65,16 +65,9 @@ void LoginDialog::buildControls() {
     m_rememberBox->setObjectName(QStringLiteral("remember"));
     du.place(*m_rememberBox, 23, 182, 84, 8);
 
-    m_quitButton = new QPushButton(QStringLiteral("&Quit"), this);
-    m_quitButton->setObjectName(QStringLiteral("quit"));
-    du.place(*m_quitButton, 7, 212, 50, 14);
-    m_newAccountButton = new QPushButton(QStringLiteral("&New Account"), this);
-    m_newAccountButton->setObjectName(QStringLiteral("newAccount"));
-    du.place(*m_newAccountButton, 109, 212, 50, 14);
-    m_loginButton = new QPushButton(QStringLiteral("&Login"), this);
-    m_loginButton->setObjectName(QStringLiteral("login"));
-    m_loginButton->setDefault(true);
-    du.place(*m_loginButton, 168, 212, 50, 14);
+    m_quitButton = du.button(*this, "&Quit", "quit", 7, 212, 50, 14);
+    m_newAccountButton = du.button(*this, "&New Account", "newAccount", 109, 212, 50, 14);
+    m_loginButton = du.button(*this, "&Login", "login", 168, 212, 50, 14, ButtonKind::Default);
 
     connect(m_quitButton, &QPushButton::clicked, this, &LoginDialog::quit);
     connect(m_newAccountButton, &QPushButton::clicked, this, &LoginDialog::newAccount);

@@ -113,14 +113,8 @@ void ProfileDialog::buildControls() {
     m_highestRank = centredBox(this, "highestRank", true);
     du.place(*m_highestRank, 176, 148, 40, 12);
 
-    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setAutoDefault(false);
-    du.place(*cancel, 7, 169, 50, 14);
-    m_updateButton = new QPushButton(QStringLiteral("&Update"), this);
-    m_updateButton->setObjectName(QStringLiteral("update"));
-    m_updateButton->setAutoDefault(false);
-    du.place(*m_updateButton, 202, 169, 50, 14);
+    auto* cancel = du.button(*this, "&Cancel", "cancel", 7, 169, 50, 14, ButtonKind::NeverDefault);
+    m_updateButton = du.button(*this, "&Update", "update", 202, 169, 50, 14, ButtonKind::NeverDefault);
 
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_updateButton, &QPushButton::clicked, this, &ProfileDialog::sendUpdate);

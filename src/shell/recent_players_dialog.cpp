@@ -26,19 +26,12 @@ void RecentPlayersDialog::buildControls() {
     m_list->setObjectName(QStringLiteral("players"));
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     du.place(*m_list, 7, 18, 150, 162);
-    m_lookUpButton = new QPushButton(QStringLiteral("&Look Up"), this);
-    m_lookUpButton->setObjectName(QStringLiteral("lookUp"));
-    m_lookUpButton->setDefault(true);
-    du.place(*m_lookUpButton, 161, 18, 50, 14);
-    m_deleteButton = new QPushButton(QStringLiteral("&Delete"), this);
-    m_deleteButton->setObjectName(QStringLiteral("delete"));
-    du.place(*m_deleteButton, 161, 35, 50, 14);
+    m_lookUpButton = du.button(*this, "&Look Up", "lookUp", 161, 18, 50, 14, ButtonKind::Default);
+    m_deleteButton = du.button(*this, "&Delete", "delete", 161, 35, 50, 14);
     m_nameBox = new QLineEdit(this);
     m_nameBox->setObjectName(QStringLiteral("name"));
     du.place(*m_nameBox, 7, 182, 147, 13);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    du.place(*ok, 161, 181, 50, 14);
+    auto* ok = du.button(*this, "OK", "ok", 161, 181, 50, 14);
 
     connect(m_list, &QListWidget::itemSelectionChanged, this, &RecentPlayersDialog::selectEntry);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] {

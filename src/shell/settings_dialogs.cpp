@@ -62,10 +62,7 @@ ExtraParamsDialog::ExtraParamsDialog(MessageBoxes& boxes, std::filesystem::path 
     du.place(*explanation, 7, 7, 236, 18);
     m_edit = addField(*this, kMaxExtraParams);
     du.place(*m_edit, 7, 28, 236, 12);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    du.place(*ok, 193, 45, 50, 14);
+    auto* ok = du.button(*this, "OK", "ok", 193, 45, 50, 14, ButtonKind::Default);
     connect(ok, &QPushButton::clicked, this, &ExtraParamsDialog::accept);
 }
 
@@ -106,13 +103,8 @@ ServerPasswordDialog::ServerPasswordDialog(MessageBoxes& boxes, QWidget* parent)
     du.place(*explanation, 7, 7, 186, 26);
     m_edit = addField(*this, kMaxServerPassword);
     du.place(*m_edit, 7, 36, 186, 12);
-    auto* acceptButton = new QPushButton(QStringLiteral("Accept"), this);
-    acceptButton->setObjectName(QStringLiteral("accept"));
-    acceptButton->setDefault(true);
-    du.place(*acceptButton, 89, 56, 50, 14);
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancel"));
-    du.place(*cancelButton, 143, 56, 50, 14);
+    auto* acceptButton = du.button(*this, "Accept", "accept", 89, 56, 50, 14, ButtonKind::Default);
+    auto* cancelButton = du.button(*this, "Cancel", "cancel", 143, 56, 50, 14);
     connect(acceptButton, &QPushButton::clicked, this, &ServerPasswordDialog::accept);
     connect(cancelButton, &QPushButton::clicked, this, &ServerPasswordDialog::reject);
 }

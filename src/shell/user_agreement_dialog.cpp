@@ -80,14 +80,8 @@ UserAgreementDialog::UserAgreementDialog(QWidget* parent)
     text->setPlainText(fromAnsi(userAgreementText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     du.place(*text, 7, 7, 314, 121);
 
-    auto* agree = new QPushButton(QStringLiteral("I &Agree"), this);
-    agree->setObjectName(QStringLiteral("agree"));
-    agree->setAutoDefault(false);
-    du.place(*agree, 213, 133, 50, 14);
-    auto* disagree = new QPushButton(QStringLiteral("I Disagree"), this);
-    disagree->setObjectName(QStringLiteral("disagree"));
-    disagree->setDefault(true);
-    du.place(*disagree, 271, 133, 50, 14);
+    auto* agree = du.button(*this, "I &Agree", "agree", 213, 133, 50, 14, ButtonKind::NeverDefault);
+    auto* disagree = du.button(*this, "I Disagree", "disagree", 271, 133, 50, 14, ButtonKind::Default);
     disagree->setFocus();
 
     connect(agree, &QPushButton::clicked, this, &QDialog::accept);

@@ -78,19 +78,10 @@ void WadDirectoryDialog::buildControls() {
     m_status->setAlignment(Qt::AlignHCenter);
     du.place(*m_status, 7, 154, 260, 12);
 
-    m_addButton = new QPushButton(QStringLiteral("&Add"), this);
-    m_addButton->setObjectName(QStringLiteral("add"));
-    du.place(*m_addButton, 7, 173, 50, 14);
-    m_removeButton = new QPushButton(QStringLiteral("&Remove"), this);
-    m_removeButton->setObjectName(QStringLiteral("remove"));
-    du.place(*m_removeButton, 61, 173, 50, 14);
-    m_autoButton = new QPushButton(QStringLiteral("A&uto"), this);
-    m_autoButton->setObjectName(QStringLiteral("auto"));
-    du.place(*m_autoButton, 115, 173, 50, 14);
-    m_doneButton = new QPushButton(QStringLiteral("&Done"), this);
-    m_doneButton->setObjectName(QStringLiteral("done"));
-    m_doneButton->setDefault(true);
-    du.place(*m_doneButton, 217, 173, 50, 14);
+    m_addButton = du.button(*this, "&Add", "add", 7, 173, 50, 14);
+    m_removeButton = du.button(*this, "&Remove", "remove", 61, 173, 50, 14);
+    m_autoButton = du.button(*this, "A&uto", "auto", 115, 173, 50, 14);
+    m_doneButton = du.button(*this, "&Done", "done", 217, 173, 50, 14, ButtonKind::Default);
 
     connect(m_addButton, &QPushButton::clicked, this, &WadDirectoryDialog::add);
     connect(m_removeButton, &QPushButton::clicked, this, &WadDirectoryDialog::remove);

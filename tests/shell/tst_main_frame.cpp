@@ -302,6 +302,13 @@ void MainFrameTest::commandsKeepTheirGates() {
     QVERIFY(frame.command(32809)->isChecked());
     QVERIFY(!frame.command(32808)->isChecked());
 
+    // The diagnostic hot key shows the settings as they are now.
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    m_boxes.messages.clear();
+    QTest::keyClick(&frame, Qt::Key_F1, Qt::ControlModifier);
+    QCOMPARE(m_boxes.texts(), std::vector<std::string>{"bv_autologin=0\nbv_shownews=1\nbv_lastarticleno=0"});
+
     // The toolbar: seven buttons, three separators, the tooltips.
     QCOMPARE(frame.toolBar().actions().size(), 10);
     QCOMPARE(frame.command(32776)->toolTip(), QStringLiteral("Resets the server list."));
