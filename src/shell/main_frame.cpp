@@ -172,7 +172,8 @@ void CMainFrame::OnDestroy() {
     }
     m_destroyed = true;
     // The workers go first, newest first, so none is left using the lists, the
-    // settings or the socket.
+    // settings or the socket; an open profile takes its update thread along.
+    delete m_accountUi.profileDialog();
     m_news.reset();
     m_receiver.reset();
     m_sweeps.stop();
