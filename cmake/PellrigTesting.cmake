@@ -1,4 +1,7 @@
-find_package(GTest REQUIRED)
+# A cross build has GoogleTest from PellrigCrossCompiling.cmake already.
+if(NOT TARGET GTest::gtest)
+  find_package(GTest REQUIRED)
+endif()
 include(GoogleTest)
 
 # pellrig_add_gtest(<name> SOURCES ... [LIBS ...] [THREADED])

@@ -9,3 +9,6 @@ apt-get install -y --no-install-recommends \
   nlohmann-json3-dev libcli11-dev \
   qt6-base-dev qt6-svg-dev fonts-dejavu-core xvfb xauth \
   freedoom
+# The Windows cross-build and Wine, which runs its tests, as they were tried:
+# with their recommended packages.
+apt-get install -y g++-mingw-w64-x86-64-posix googletest wine64

@@ -22,6 +22,12 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using Events = std::vector<std::string>;
 
+#ifdef _WIN32
+constexpr int kConnectionRefused = 10061;  // WSAECONNREFUSED
+#else
+constexpr int kConnectionRefused = ECONNREFUSED;
+#endif
+
 NetAddress loopback() {
     NetAddress address;
     address.ip = {127, 0, 0, 1};
@@ -134,6 +140,10 @@ class StampServer {
 
 class NewsCheck : public testing::Test {
   protected:
+    // The test's own servers open sockets outside the news check's nlInit.
+    static void SetUpTestSuite() { ASSERT_TRUE(SOCK_Startup()); }
+    static void TearDownTestSuite() { SOCK_Cleanup(); }
+
     NewsConfig configFor(const std::string& host) const {
         NewsConfig config;
         config.host = host;
@@ -209,7 +219,7 @@ TEST_F(NewsCheck, ConnectionFailuresAreShownAndChangeNothing) {
         std::string host;
         std::string text;
     } cases[] = {
-        {hostOf(closedPort), "System error: " + SOCK_ErrorText(ECONNREFUSED) + "\n"},
+        {hostOf(closedPort), "System error: " + SOCK_ErrorText(kConnectionRefused) + "\n"},
         {"127.0.0.1:", "HawkNL error # 267: Host not found or address not valid\n"},
     };
     for (const auto& c : cases) {
