@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,12 +15,14 @@
 #include "net/transport.h"
 #include "sweep_scenario.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: sweep_bench PELLRIG_SIM [SERVERS]\n");
         return 2;
     }
-    const int count = argc > 2 ? std::clamp(std::atoi(argv[2]), 1, kMaxServers) : kMaxServers;
+    const int count = argc > 2 ? benchServerCount(argv[2]) : kMaxServers;
     const std::vector<BenchServer> servers = makeBenchServers(count);
     const auto scenario = std::filesystem::temp_directory_path() / "pellrig_sweep_bench.json";
     writeBenchScenario(servers, scenario);
@@ -72,4 +73,16 @@ int main(int argc, char** argv) {
     NET_Shutdown();
     sim.stop();
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Only allocation failures get here.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& exception) {
+        std::fprintf(stderr, "%s\n", exception.what());
+        return 1;
+    }
 }

@@ -7,14 +7,18 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <random>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -32,10 +36,16 @@ struct BenchServer {
     bool silent;
 };
 
+// The SERVERS argument of the benchmarks: 1 to kMaxServers.
+inline int benchServerCount(const char* text) {
+    return static_cast<int>(std::clamp(std::strtol(text, nullptr, 10), 1L, static_cast<long>(kMaxServers)));
+}
+
 inline std::vector<BenchServer> makeBenchServers(int count) {
     std::mt19937 rng(512);
     std::uniform_real_distribution<double> delay(1.0, 150.0);
     std::vector<BenchServer> servers;
+    servers.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         servers.push_back({delay(rng), i % 10 == 9});
     }
@@ -87,19 +97,21 @@ struct BenchSimulator {
         }
         // The master list holds one datagram; the simulator says so when the
         // servers do not all fit.
-        size_t fitting = 0;
-        bool cut = false;
+        constexpr std::string_view kCut = "pellrig-sim: the master lists ";
+        std::optional<size_t> fitting;
         std::string line;
         while (process->readLine(line, std::chrono::seconds(10))) {
             if (line.rfind("server ", 0) == 0) {
                 addresses.push_back(line.substr(7));
             } else if (line.rfind("ready master=", 0) == 0) {
                 master = line.substr(13, line.find(' ', 13) - 13);
-                listed = cut ? fitting : addresses.size();
+                listed = fitting.value_or(addresses.size());
                 return true;
             } else {
                 std::fprintf(stderr, "%s\n", line.c_str());
-                cut = cut || std::sscanf(line.c_str(), "pellrig-sim: the master lists %zu of", &fitting) == 1;
+                if (line.rfind(kCut, 0) == 0) {
+                    fitting = std::strtoul(line.c_str() + kCut.size(), nullptr, 10);
+                }
             }
         }
         error = "no ready line";
