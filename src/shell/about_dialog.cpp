@@ -2,13 +2,12 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSvgRenderer>
 #include <algorithm>
 
 #include "shell/dialog_units.h"
+#include "shell/pictures.h"
 
 namespace {
 
@@ -17,24 +16,14 @@ constexpr char kDescription[] =
     "and starts the game on the one you pick with every WAD it needs, found in your WAD directories. "
     "It also keeps your Brumvek account and shows players' statistics.";
 
-QPixmap iconPixmap(int side) {
-    QSvgRenderer renderer(QStringLiteral(":/icons/pellrig.svg"));
-    QPixmap pixmap(side, side);
-    pixmap.fill(Qt::transparent);
-    if (renderer.isValid()) {
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        renderer.render(&painter);
-    }
-    return pixmap;
-}
+const QString kIconPath = QStringLiteral(":/icons/pellrig.svg");
 
 }  // namespace
 
 QIcon applicationIcon() {
     QIcon icon;
     for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addPixmap(iconPixmap(side));
+        icon.addPixmap(renderPicture(kIconPath, QSize(side, side)));
     }
     return icon;
 }
@@ -48,7 +37,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     icon->setObjectName(QStringLiteral("icon"));
     const int side = du.y(32);
     icon->setGeometry(du.x(9), du.y(9), side, side);
-    icon->setPixmap(iconPixmap(side));
+    icon->setPixmap(renderPicture(kIconPath, QSize(side, side)));
 
     auto* name = new QLabel(QString::fromLatin1(kAboutName), this);
     name->setObjectName(QStringLiteral("name"));

@@ -8,7 +8,9 @@ namespace {
 constexpr int32_t kPersonalPictures = 54;
 constexpr int32_t kHighestRankPicture = 7;
 
-QPixmap render(const QString& path, const QSize& size) {
+}  // namespace
+
+QPixmap renderPicture(const QString& path, const QSize& size) {
     QSvgRenderer renderer(path);
     if (!renderer.isValid()) {
         return {};
@@ -16,14 +18,13 @@ QPixmap render(const QString& path, const QSize& size) {
     QPixmap pixmap(size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
     renderer.render(&painter);
     return pixmap;
 }
 
-}  // namespace
-
 QPixmap loginBanner(const QSize& size) {
-    return render(QStringLiteral(":/pictures/banner.svg"), size);
+    return renderPicture(QStringLiteral(":/pictures/banner.svg"), size);
 }
 
 QString profilePicturePath(int32_t rankPicture, int32_t avatar) {
@@ -38,5 +39,5 @@ QString profilePicturePath(int32_t rankPicture, int32_t avatar) {
 
 QPixmap profilePicture(int32_t rankPicture, int32_t avatar) {
     const QString path = profilePicturePath(rankPicture, avatar);
-    return path.isEmpty() ? QPixmap() : render(path, kProfilePictureSize);
+    return path.isEmpty() ? QPixmap() : renderPicture(path, kProfilePictureSize);
 }

@@ -8,6 +8,9 @@
 // The pictures of the account dialogs, drawn from the program's resources at
 // the size asked for.
 
+// The SVG resource at `path` drawn to fill `size`; null when it cannot be read.
+QPixmap renderPicture(const QString& path, const QSize& size);
+
 // The log-in dialog's banner, made to fill `size`.
 QPixmap loginBanner(const QSize& size);
 

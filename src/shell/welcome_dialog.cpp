@@ -1,13 +1,12 @@
 #include "shell/welcome_dialog.h"
 
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
-#include <QSvgRenderer>
 #include <utility>
 
 #include "shell/ansi_text.h"
 #include "shell/dialog_units.h"
+#include "shell/pictures.h"
 
 namespace {
 
@@ -18,17 +17,6 @@ constexpr char kScanOrManual[] =
     "You can have Brumvek scan your system automatically for .WAD files or you can specify your DOOM "
     "folder(s) manually.";
 constexpr char kDoItNow[] = "Would you like to do this now?";
-
-QPixmap welcomePicture(int side) {
-    QSvgRenderer renderer(QStringLiteral(":/icons/welcome.svg"));
-    QPixmap pixmap(side, side);
-    pixmap.fill(Qt::transparent);
-    if (renderer.isValid()) {
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-    }
-    return pixmap;
-}
 
 // A wrapped, centred text.
 QLabel* paragraph(QWidget* parent, const QString& text) {
@@ -54,7 +42,7 @@ WelcomeDialog::WelcomeDialog(std::string_view userName, std::function<void(QWidg
     picture->setObjectName(QStringLiteral("picture"));
     const int side = du.y(64);
     picture->setGeometry((dialogWidth - side) / 2, du.y(6), side, side);
-    picture->setPixmap(welcomePicture(side));
+    picture->setPixmap(renderPicture(QStringLiteral(":/icons/welcome.svg"), {side, side}));
 
     auto* line = paragraph(this, fromAnsi(welcomeLine(userName)));
     line->setObjectName(QStringLiteral("welcomeLine"));
