@@ -40,11 +40,10 @@
 #include <utility>
 #include <vector>
 
-#include "launch/config_file.h"
-#include "launch/settings.h"
 #include "net/transport.h"
 #include "shell/browser_list_views.h"
 #include "shell/tab_wnd_app.h"
+#include "shell/unattended_start.h"
 #include "sweep_scenario.h"
 
 namespace {
@@ -131,16 +130,6 @@ class ThreadCounters {
 
   private:
     int m_schedstat;
-};
-
-// Boxes that do not wait for anyone: printed instead.
-class PrintedBoxes final : public MessageBoxes {
-  public:
-    void showMessage(UserMessage message) override { std::printf("box: %s\n", message.text.c_str()); }
-    bool confirm(std::string text, std::string /*caption*/) override {
-        std::printf("question: %s\n", text.c_str());
-        return false;
-    }
 };
 
 using EventKey = std::pair<const QMetaObject*, int>;  // receiver class, event type
@@ -566,18 +555,6 @@ void reportUiThread(const TimedApplication& app, const Measurement& sweep) {
     }
 }
 
-void seedSettings(const std::string& folder, MessageBoxes& boxes) {
-    resetSettings();
-    bv_rememberpassword = 1;
-    bv_autologin = 1;
-    bv_firstrun = 0;
-    bv_shownews = 0;
-    bv_username = "alice";
-    bv_password = "wonderland";
-    BV_SaveConfig(boxes, folder);
-    resetSettings();
-}
-
 void printLoad(const char* when) {
     double load[3] = {};
     if (getloadavg(load, 3) == 3) {
@@ -623,8 +600,8 @@ int run(int argc, char** argv) {
                 listedRows,
                 std::count_if(listed.begin(), listed.end(), [](const BenchServer& s) { return s.silent; }));
 
-    PrintedBoxes boxes;
-    seedSettings(folder, boxes);
+    PrintedMessageBoxes boxes(false);
+    writeUnattendedSettings(folder, "alice", "wonderland", boxes);
     ShellConfig config;
     config.net = {0, "127.0.0.1"};
     config.masterHost = sim.master;

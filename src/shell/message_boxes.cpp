@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QMetaObject>
+#include <cstdio>
 #include <utility>
 
 #include "shell/ansi_text.h"
@@ -38,6 +39,17 @@ bool QtMessageBoxes::confirm(std::string text, std::string caption) {
     QMessageBox box(QMessageBox::NoIcon, captionText(caption), fromAnsi(text),
                     QMessageBox::Yes | QMessageBox::No, m_parent);
     return box.exec() != QMessageBox::No;
+}
+
+void PrintedMessageBoxes::showMessage(UserMessage message) {
+    std::printf("box: %s|%s\n", message.caption.c_str(), message.text.c_str());
+    std::fflush(stdout);
+}
+
+bool PrintedMessageBoxes::confirm(std::string text, std::string caption) {
+    std::printf("question: %s|%s\n", caption.c_str(), text.c_str());
+    std::fflush(stdout);
+    return m_answer;
 }
 
 QueuedMessageSink::QueuedMessageSink(MessageBoxes& boxes, QObject* parent)

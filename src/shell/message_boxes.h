@@ -25,6 +25,20 @@ class QtMessageBoxes final : public MessageBoxes {
     QPointer<QWidget> m_parent;
 };
 
+// Boxes for programs that run without a user (tools, benchmarks, test
+// children): each box and question is printed to standard output as
+// "box: CAPTION|TEXT" or "question: CAPTION|TEXT", and every question gets
+// `answer`.
+class PrintedMessageBoxes final : public MessageBoxes {
+  public:
+    explicit PrintedMessageBoxes(bool answer) : m_answer(answer) {}
+    void showMessage(UserMessage message) override;
+    bool confirm(std::string text, std::string caption) override;
+
+  private:
+    bool m_answer;
+};
+
 // The core's non-blocking message sink: a box asked for on any thread is shown
 // by `boxes` on the UI thread, and the caller goes on at once.
 class QueuedMessageSink final : public QObject, public MessageSink {

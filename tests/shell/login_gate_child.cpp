@@ -1,6 +1,6 @@
 // Runs the log-in dialog alone, for the tests of the ways out that end the
 // program: `login_gate_child quit|decline|login MASTER SETTINGS_DIR`. Message
-// boxes are printed as "caption|text" instead of waiting for a user.
+// boxes are printed instead of waiting for a user.
 
 #include <QApplication>
 #include <QLineEdit>
@@ -12,17 +12,9 @@
 #include "net/transport.h"
 #include "shell/account_ui.h"
 #include "shell/login_dialog.h"
+#include "shell/message_boxes.h"
 
 namespace {
-
-class PrintingBoxes final : public MessageBoxes {
-  public:
-    void showMessage(UserMessage message) override {
-        std::printf("%s|%s\n", message.caption.c_str(), message.text.c_str());
-        std::fflush(stdout);
-    }
-    bool confirm(std::string /*text*/, std::string /*caption*/) override { return true; }
-};
 
 void click(QWidget& window, const char* name) {
     window.findChild<QPushButton*>(QString::fromLatin1(name))->click();
@@ -37,7 +29,7 @@ int main(int argc, char** argv) {
     }
     const QString action = QString::fromLatin1(argv[1]);
     NET_Init({0, "127.0.0.1"});
-    PrintingBoxes boxes;
+    PrintedMessageBoxes boxes(true);
     AccountUi ui(boxes);
     AccountService service(ui.views(), AccountConfig{argv[2], {}});
     LoginDialog dialog(service, boxes, argv[3]);

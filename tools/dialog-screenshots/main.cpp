@@ -24,6 +24,7 @@
 #include "shell/detailed_info_dialog.h"
 #include "shell/login_dialog.h"
 #include "shell/tab_wnd_app.h"
+#include "shell/unattended_start.h"
 #include "shell/user_agreement_dialog.h"
 #include "shell/wad_directory_dialog.h"
 #include "shell/welcome_dialog.h"
@@ -44,16 +45,6 @@ bool save(QWidget& dialog, const QDir& out, const char* name) {
     std::printf("%s\n", qPrintable(path));
     return true;
 }
-
-// Boxes that do not wait for anyone: printed instead.
-class PrintedBoxes final : public MessageBoxes {
-  public:
-    void showMessage(UserMessage message) override { std::printf("box: %s\n", message.text.c_str()); }
-    bool confirm(std::string text, std::string /*caption*/) override {
-        std::printf("question: %s\n", text.c_str());
-        return false;
-    }
-};
 
 ProfileShowing exampleProfile() {
     ProfileShowing showing;
@@ -78,16 +69,8 @@ ProfileShowing exampleProfile() {
 // during a scan.
 bool saveProgram(const QDir& out, const std::string& master) {
     QTemporaryDir work;
-    resetSettings();
-    bv_rememberpassword = 1;
-    bv_autologin = 1;
-    bv_firstrun = 0;
-    bv_shownews = 0;
-    bv_username = "alice";
-    bv_password = "wonderland";
-    PrintedBoxes boxes;
-    BV_SaveConfig(boxes, work.path().toStdString());
-    resetSettings();
+    PrintedMessageBoxes boxes(false);
+    writeUnattendedSettings(work.path().toStdString(), "alice", "wonderland", boxes);
 
     ShellConfig config;
     config.net = {0, "127.0.0.1"};
