@@ -25,7 +25,7 @@ bool Dispatcher::dispatchMessage(SizeBuffer& message, const NetAddress& from) {
         return true;
     }
     if (code == kMasterListCode) {
-        readMasterList(message);
+        readMasterList(message, from);
     } else if (code == kServerInfoReplyCode) {
         readServerInfo(message, from);
     } else if (isAccountReplyCode(code)) {
@@ -33,14 +33,33 @@ bool Dispatcher::dispatchMessage(SizeBuffer& message, const NetAddress& from) {
             accounts->handleAccountReply(code, message, from);
         }
     } else {
-        char text[128];
-        std::snprintf(text, sizeof text, kUnknownCmdFormat, code, NET_AdrToString(from).c_str());
-        m_views.messages.showMessage(text, {});
+        reportUnknown(code, from);
     }
     return true;
 }
 
-void Dispatcher::readMasterList(SizeBuffer& message) {
+void Dispatcher::reportUnknown(int32_t code, const NetAddress& from) {
+    if (!m_unknownReports->tryOpen(Sys_Milliseconds())) {
+        return;
+    }
+    char text[128];
+    std::snprintf(text, sizeof text, kUnknownCmdFormat, code, NET_AdrToString(from).c_str());
+    m_views.messages.showReport(text, [gate = std::weak_ptr<ReportGate>(m_unknownReports)] {
+        if (const std::shared_ptr<ReportGate> open = gate.lock()) {
+            open->close();
+        }
+    });
+}
+
+void Dispatcher::readMasterList(SizeBuffer& message, const NetAddress& from) {
+    {
+        // Anyone can send to the launcher's port: a list counts only from where
+        // the list request went, or a stranger could choose the servers we query.
+        const auto lock = lockBrowser();
+        if (master_adr == NetAddress{} || from != master_adr) {
+            return;
+        }
+    }
     const std::vector<MasterListEntry> entries = readMasterListReply(message, kMaxServers);
     if (m_sweeps != nullptr) {
         m_sweeps->stop();
@@ -48,7 +67,10 @@ void Dispatcher::readMasterList(SizeBuffer& message) {
     uint64_t generation = 0;
     {
         const auto lock = lockBrowser();
-        // Rows of an earlier list stay: only Query Master empties the list.
+        // The rows are item data into the table, so they go with the table they
+        // index: an earlier list's row would otherwise show or join another server.
+        m_views.serverList.clear();
+        m_views.playerList.clear();
         resetServerTable();
         generation = serverTableGeneration();
         for (const MasterListEntry& entry : entries) {

@@ -2,20 +2,27 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "browser/account_handler.h"
 #include "browser/browser_views.h"
 #include "browser/ping_sweep.h"
+#include "browser/report_gate.h"
 #include "net/net_address.h"
 #include "net/size_buffer.h"
 
 inline constexpr const char* kUnknownCmdFormat = "BV_RunTics: Unknown cmd: %d (%s)\n";
 
-// Acts on each incoming message by its code: a master list rebuilds the server
-// table and its rows and restarts the ping sweep; a server's reply updates its
-// record and row; account replies go to the account handler; any other code of 1
-// or more is reported as unknown. The account handler is offered every message
-// first, for an account exchange that waits for its answer.
+// Unknown codes are reported one box at a time and at most this often.
+inline constexpr uint32_t kUnknownCmdIntervalMs = 20000;
+
+// Acts on each incoming message by its code: a master list from the master
+// server (the address the last list request went to) replaces the server table
+// and its rows and restarts the ping sweep; a server's reply updates its record
+// and row; account replies go to the account handler; any other code of 1 or
+// more is reported as unknown, as often as kUnknownCmdIntervalMs allows. The
+// account handler is offered every message first, for an account exchange that
+// waits for its answer. Lists from anyone else are dropped silently.
 class Dispatcher {
   public:
     // `sweeps` may be null, for a browser that lists servers without pinging them.
@@ -33,10 +40,13 @@ class Dispatcher {
     bool dispatchMessage(SizeBuffer& message, const NetAddress& from);
 
   private:
-    void readMasterList(SizeBuffer& message);
+    void readMasterList(SizeBuffer& message, const NetAddress& from);
     void readServerInfo(SizeBuffer& message, const NetAddress& from);
+    void reportUnknown(int32_t code, const NetAddress& from);
 
     BrowserViews m_views;
     PingSweeps* m_sweeps;
     std::atomic<AccountReplyHandler*> m_accounts{nullptr};
+    // Shared with the boxes still on screen, which may close after the dispatcher is gone.
+    std::shared_ptr<ReportGate> m_unknownReports = std::make_shared<ReportGate>(kUnknownCmdIntervalMs);
 };

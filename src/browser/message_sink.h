@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Where the browser core's message boxes go.
@@ -14,6 +16,14 @@ class MessageSink {
   public:
     virtual ~MessageSink() = default;
     virtual void showMessage(std::string text, std::string caption) = 0;
+
+    // A box with the application's title, as showMessage(); `closed` runs once
+    // it is gone: at once where nobody has to dismiss it, else on the thread
+    // that showed it, after the user did.
+    virtual void showReport(std::string text, std::function<void()> closed) {
+        showMessage(std::move(text), {});
+        closed();
+    }
 };
 
 // Keeps every message for the caller to read back: tests and command-line tools.

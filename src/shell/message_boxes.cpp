@@ -63,3 +63,13 @@ void QueuedMessageSink::showMessage(std::string text, std::string caption) {
         },
         Qt::QueuedConnection);
 }
+
+void QueuedMessageSink::showReport(std::string text, std::function<void()> closed) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, text = std::move(text), closed = std::move(closed)]() mutable {
+            m_boxes.showMessage({std::move(text), {}});
+            closed();
+        },
+        Qt::QueuedConnection);
+}

@@ -12,7 +12,11 @@ namespace {
 
 class BrowserDispatcher : public testing::Test {
   protected:
-    void SetUp() override { clearServerTable(); }
+    void SetUp() override {
+        clearServerTable();
+        const auto lock = lockBrowser();
+        master_adr = master;
+    }
 
     bool dispatch(SizeBuffer message, const NetAddress& from) {
         return dispatcher.dispatchMessage(message, from);
@@ -44,8 +48,10 @@ TEST(BrowserMessages, ServerInfoReadsBackAsWritten) {
     EXPECT_EQ(read.players[0].time, 12);
 }
 
-TEST_F(BrowserDispatcher, MasterListRebuildsTableAndAddsRowsAtTop) {
+TEST_F(BrowserDispatcher, MasterListReplacesTableAndRows) {
     listServers({entry(1, 1, 0), entry(2, 0, 255), entry(3, 0, 7)});
+    views.servers.select(*views.servers.findRow(2));
+    views.players.insertRow(0, 0, 0);
     listServers({entry(4), entry(5, 1)});
     {
         const auto lock = lockBrowser();
@@ -53,20 +59,43 @@ TEST_F(BrowserDispatcher, MasterListRebuildsTableAndAddsRowsAtTop) {
         EXPECT_STREQ(server_table[0].address, "127.0.0.1:4");
         EXPECT_EQ(server_table[1].scorecard, 1);
     }
-    // The first list's rows stay below the second's; rows carry record indexes.
+    // No row of the first list is left to name one server and index another;
+    // the new rows sit in reverse list order, each carrying its record index.
     const auto rows = views.servers.rows();
     std::vector<std::pair<int, int>> dataAndIcon;
     dataAndIcon.reserve(rows.size());
     for (const auto& row : rows) {
         dataAndIcon.emplace_back(row.itemData, row.icon);
     }
-    EXPECT_EQ(dataAndIcon, (std::vector<std::pair<int, int>>{{1, 1}, {0, 0}, {2, 0}, {1, 0}, {0, 1}}));
+    EXPECT_EQ(dataAndIcon, (std::vector<std::pair<int, int>>{{1, 1}, {0, 0}}));
+    EXPECT_EQ(views.servers.selectedItemData(), std::nullopt);
+    EXPECT_TRUE(views.players.rows().empty());
 
     // Only the end byte ends a list, and a list of nothing empties the table.
     listServers({entry(6), {"127.0.0.1:7", 0, kMasterListEnd}, entry(8)});
     EXPECT_EQ(server_count, 1);
     listServers({});
     EXPECT_EQ(server_count, 0);
+}
+
+TEST_F(BrowserDispatcher, MasterListCountsOnlyFromWhereTheRequestWent) {
+    listServers({entry(1)});
+    NetAddress otherHost = master;
+    otherHost.ip = {127, 0, 0, 2};
+    for (const NetAddress& stranger : {loopback(15101), otherHost}) {
+        dispatch(masterListOf({entry(6), entry(7)}), stranger);
+    }
+    {
+        const auto lock = lockBrowser();
+        master_adr = NetAddress{};  // no list asked for yet
+    }
+    listServers({entry(8), entry(9)});
+
+    const auto lock = lockBrowser();
+    ASSERT_EQ(server_count, 1);
+    EXPECT_STREQ(server_table[0].address, "127.0.0.1:1");
+    EXPECT_EQ(views.servers.rows().size(), 1u);
+    EXPECT_TRUE(views.messages.messages().empty());
 }
 
 TEST_F(BrowserDispatcher, ReplyFillsRecordAndRowWithinLimits) {
@@ -180,6 +209,12 @@ TEST_F(BrowserDispatcher, CodesRouteToHandlersOrReportUnknown) {
         views.messages.messages(),
         (std::vector<MemoryMessageSink::Message>{{"BV_RunTics: Unknown cmd: 1353 (127.0.0.1:10666)\n", ""}}));
 
+    // A flood shows nothing more while that box is up, nor right after it.
+    for (int i = 0; i < 2000; ++i) {
+        EXPECT_TRUE(dispatch(coded(2000 + i), loopback(10666)));
+    }
+    EXPECT_EQ(views.messages.messages().size(), 1u);
+
     EXPECT_FALSE(dispatch(coded(0), master));
     EXPECT_FALSE(dispatch(coded(-7), master));
     EXPECT_FALSE(dispatch(messageOf([](SizeBuffer& b) { MSG_WriteShort(b, 5); }), master));
@@ -238,6 +273,18 @@ TEST_F(BrowserDispatcher, SweepEndMarksOnlyUnansweredServers) {
     EXPECT_EQ(server_table[1].ping, kSilentPing);
     EXPECT_EQ(cell(0, ServerColumn::Ping), "");
     EXPECT_EQ(cell(1, ServerColumn::Ping), "***");
+}
+
+TEST(ReportGate, OneAtATimeAndAtMostOncePerInterval) {
+    ReportGate gate(20000);
+    const uint32_t start = 0xFFFFF000u;  // the clock wraps in between
+    EXPECT_TRUE(gate.tryOpen(start));
+    EXPECT_FALSE(gate.tryOpen(start + 30000));  // still on screen
+    gate.close();
+    EXPECT_TRUE(gate.tryOpen(start + 30000));
+    gate.close();
+    EXPECT_FALSE(gate.tryOpen(start + 49999));
+    EXPECT_TRUE(gate.tryOpen(start + 50000));
 }
 
 }  // namespace

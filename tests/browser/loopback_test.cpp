@@ -27,6 +27,15 @@ class BrowserLoopback : public testing::Test {
                                                BrowserConfig{"127.0.0.1:" + std::to_string(master.port())});
     }
 
+    // A list as if the master at `master` answered a list request.
+    void listFrom(const NetAddress& master, SizeBuffer list) {
+        {
+            const auto lock = lockBrowser();
+            master_adr = master;
+        }
+        dispatcher.dispatchMessage(list, master);
+    }
+
     static ServerInfo infoNamed(std::string name) {
         return ServerInfo{std::move(name), 1, 8, "MAP01", {}, 0, "DOOM II", "doom2.wad", "", "", 0, 0, {}};
     }
@@ -110,23 +119,19 @@ TEST_F(BrowserLoopback, NewerListStopsOlderSweep) {
     FakePeer answering(replyWith(infoNamed("new")));
     const NetAddress master = loopback(15100);
 
-    SizeBuffer oldList =
-        masterListOf({{silentA.address(), 0, 0}, {silentB.address(), 0, 0}, {silentC.address(), 0, 0}});
-    dispatcher.dispatchMessage(oldList, master);
-    SizeBuffer newList = masterListOf({{answering.address(), 0, 0}});
-    dispatcher.dispatchMessage(newList, master);
+    listFrom(master,
+             masterListOf({{silentA.address(), 0, 0}, {silentB.address(), 0, 0}, {silentC.address(), 0, 0}}));
+    listFrom(master, masterListOf({{answering.address(), 0, 0}}));
 
     ASSERT_TRUE(views.servers.waitUntil(
         [](const auto& rows) { return !rows.empty() && !rows[0].cell(column(ServerColumn::Ping)).empty(); },
         5s));
     ASSERT_TRUE(sweeps.waitIdle(2s));
     EXPECT_EQ(silentB.exchanges().size() + silentC.exchanges().size(), 0u);
-    // The old list's rows keep their indexes and were never marked by the old sweep.
+    // Only the new list's row is left, and the old sweep never marked it.
     const auto rows = views.servers.rows();
-    ASSERT_EQ(rows.size(), 4u);
-    for (size_t i = 1; i < rows.size(); ++i) {
-        EXPECT_EQ(rows[i].cell(column(ServerColumn::Ping)), "") << i;
-    }
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NE(rows[0].cell(column(ServerColumn::Ping)), "***");
     EXPECT_EQ(server_count, 1);
 }
 
@@ -163,10 +168,11 @@ TEST_F(BrowserLoopback, RefreshSelectedNeedsASelectionAndQueriesIt) {
     auto browser = browserFor(master);
     SizeBuffer list = masterListOf({{server.address(), 0, 0}});
     {
-        // Listed without a sweep, so only the refresh asks the server.
-        Dispatcher quiet(views.views, nullptr);
-        quiet.dispatchMessage(list, loopback(15100));
+        const auto lock = lockBrowser();
+        master_adr = loopback(15100);
     }
+    // Listed without a sweep, so only the refresh asks the server.
+    Dispatcher(views.views, nullptr).dispatchMessage(list, loopback(15100));
 
     browser->RefreshSelected();
     EXPECT_EQ(views.messages.messages(),
