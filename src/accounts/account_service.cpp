@@ -162,25 +162,21 @@ LoginResult AccountService::logIn(LoginRequestKind kind, std::string user, std::
     return {LoginOutcome::Accepted, "", answer.account};
 }
 
-bool AccountService::confirmProfileUpdate(const ProfileEdits& edits) {
-    PlayerProfile profile;
-    {
-        const std::scoped_lock lock(m_recordsMutex);
-        if (m_own.accountLevel != kAdministratorLevel) {
-            return true;
-        }
-        m_profile.experience = edits.experience;
-        m_profile.accountLevel = edits.accountLevel;
-        storeRecordText(m_profile.bio, edits.bio);
-        profile = m_profile;
+bool AccountService::confirmProfileUpdate(PlayerProfile& shown, const ProfileEdits& edits) {
+    if (!isAdministrator()) {
+        return true;
     }
+    shown.experience = edits.experience;
+    shown.accountLevel = edits.accountLevel;
+    storeRecordText(shown.bio, edits.bio);
     char text[512];
-    std::snprintf(text, sizeof text, kModifyUserFormat, profile.name, profile.bio, profile.experience,
-                  profile.accountLevel);
+    std::snprintf(text, sizeof text, kModifyUserFormat, shown.name, shown.bio, shown.experience,
+                  shown.accountLevel);
     return m_views.questions.confirm(text, kModifyUserCaption);
 }
 
-UpdateResult AccountService::updateProfile(std::string_view bio, const std::stop_token& stop) {
+UpdateResult AccountService::updateProfile(const PlayerProfile& shown, std::string_view bio,
+                                           const std::stop_token& stop) {
     const std::scoped_lock exchange(m_exchangeMutex);
     NetAddress master;
     if (!resolveMasterHost(master)) {
@@ -188,12 +184,10 @@ UpdateResult AccountService::updateProfile(std::string_view bio, const std::stop
     }
     bool administrator = false;
     Credentials own;
-    PlayerProfile profile;
     {
         const std::scoped_lock lock(m_recordsMutex);
         administrator = m_own.accountLevel == kAdministratorLevel;
         own = m_credentials;
-        profile = m_profile;
     }
 
     int32_t answer = 0;
@@ -204,7 +198,7 @@ UpdateResult AccountService::updateProfile(std::string_view bio, const std::stop
         [&answer](int32_t code, SizeBuffer& /*message*/) { answer = code; });
     send(master, [&](SizeBuffer& buffer) {
         if (administrator) {
-            writeProfileAdminUpdate(buffer, own.user, own.password, profile);
+            writeProfileAdminUpdate(buffer, own.user, own.password, shown);
         } else {
             writeProfileBioUpdate(buffer, bio);
         }

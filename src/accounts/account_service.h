@@ -110,13 +110,16 @@ class AccountService final : public AccountReplyHandler {
                       const std::stop_token& stop = {});
 
     // The profile dialog's Update before the exchange, on the UI thread. For an
-    // administrator, writes the edits into PlayerProfile and asks
-    // "Modify another user?"; returns false on No. Others go on at once.
-    bool confirmProfileUpdate(const ProfileEdits& edits);
+    // administrator, writes the edits into `shown`, the profile that dialog
+    // shows, and asks "Modify another user?" naming that player; returns false
+    // on No. Others go on at once. Each dialog keeps its own profile: the last
+    // one received may be another player's by now.
+    bool confirmProfileUpdate(PlayerProfile& shown, const ProfileEdits& edits);
     // The profile update exchange: ProfileAdminUpdate for an administrator (from
-    // PlayerProfile and the credentials), else ProfileBioUpdate with `bio`; then
-    // waits like the log-in exchange for ProfileUpdated from the master.
-    UpdateResult updateProfile(std::string_view bio, const std::stop_token& stop = {});
+    // `shown` and the credentials), else ProfileBioUpdate with `bio`; then waits
+    // like the log-in exchange for ProfileUpdated from the master.
+    UpdateResult updateProfile(const PlayerProfile& shown, std::string_view bio,
+                               const std::stop_token& stop = {});
 
     // Requests answered through the receive thread, sent to master_adr (resolved
     // first when no master list request has set it). The UI thread's; they never

@@ -25,9 +25,9 @@ LoginThread::LoginThread(AccountService& service, LoginReport& report, LoginRequ
       }) {}
 
 ProfileUpdateThread::ProfileUpdateThread(AccountService& service, ProfileUpdateReport& report,
-                                         std::string bio)
-    : m_thread([this, &service, &report, bio = std::move(bio)](const std::stop_token& stop) {
-          const UpdateResult result = service.updateProfile(bio, stop);
+                                         PlayerProfile shown, std::string bio)
+    : m_thread([this, &service, &report, shown, bio = std::move(bio)](const std::stop_token& stop) {
+          const UpdateResult result = service.updateProfile(shown, bio, stop);
           switch (result.outcome) {
               case UpdateOutcome::Updated:
                   report.profileUpdated();

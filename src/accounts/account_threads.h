@@ -34,8 +34,10 @@ class LoginThread {
 // The profile dialog's Update, after confirmProfileUpdate() has agreed.
 class ProfileUpdateThread {
   public:
-    // `bio` is the text of the dialog's bio box.
-    ProfileUpdateThread(AccountService& service, ProfileUpdateReport& report, std::string bio);
+    // `shown` is the dialog's profile with the confirmed edits, `bio` the text of
+    // its bio box.
+    ProfileUpdateThread(AccountService& service, ProfileUpdateReport& report, PlayerProfile shown,
+                        std::string bio);
     ProfileUpdateThread(const ProfileUpdateThread&) = delete;
     ProfileUpdateThread& operator=(const ProfileUpdateThread&) = delete;
 

@@ -63,7 +63,7 @@ ProfileControls profileControls(bool ownProfile, int32_t viewerLevel) {
 
 ProfileDialog::ProfileDialog(AccountService& accounts, MessageBoxes& boxes, const ProfileShowing& showing,
                              QWidget* parent)
-    : QDialog(parent), m_accounts(accounts), m_boxes(boxes) {
+    : QDialog(parent), m_accounts(accounts), m_boxes(boxes), m_profile(showing.profile) {
     setWindowTitle(QStringLiteral("Player Stats"));
     buildControls();
     showProfile(showing);
@@ -170,12 +170,12 @@ void ProfileDialog::keyPressEvent(QKeyEvent* event) {
 void ProfileDialog::sendUpdate() {
     const ProfileEdits edits{toAnsi(m_bio->toPlainText()), experienceOf(m_experience->text()),
                              m_accountLevel->currentIndex()};
-    if (!m_accounts.confirmProfileUpdate(edits)) {
+    if (!m_accounts.confirmProfileUpdate(m_profile, edits)) {
         return;
     }
     m_updateButton->setEnabled(false);
     m_thread.reset();
-    m_thread = std::make_unique<ProfileUpdateThread>(m_accounts, *this, edits.bio);
+    m_thread = std::make_unique<ProfileUpdateThread>(m_accounts, *this, m_profile, edits.bio);
 }
 
 void ProfileDialog::profileUpdated() {

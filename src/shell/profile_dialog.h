@@ -56,6 +56,7 @@ class ProfileDialog final : public QDialog, public ProfileUpdateReport {
 
     AccountService& m_accounts;
     MessageBoxes& m_boxes;
+    PlayerProfile m_profile;  // the player this dialog shows and updates
     QPixmap m_picture;
 
     QLineEdit* m_name = nullptr;

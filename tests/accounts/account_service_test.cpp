@@ -229,7 +229,7 @@ TEST_F(Accounts, ProfileUpdateWaitsForTheAcknowledgementFromTheMaster) {
         }
         const size_t before = master.requests().size();
         const Clock::time_point start = Clock::now();
-        const UpdateResult result = service.updateProfile("my new bio");
+        const UpdateResult result = service.updateProfile(PlayerProfile{}, "my new bio");
         EXPECT_EQ(result.outcome, test.outcome) << test.what;
         EXPECT_EQ(result.text, test.text) << test.what;
         if (test.outcome == UpdateOutcome::TimedOut) {
@@ -244,13 +244,17 @@ TEST_F(Accounts, ProfileUpdateWaitsForTheAcknowledgementFromTheMaster) {
 TEST_F(Accounts, AdministratorUpdateSendsTheConfirmedEdits) {
     logInAs("root", 2);
     EXPECT_TRUE(service.lookUpPlayer("imp"));
+    EXPECT_TRUE(service.lookUpPlayer("cacodemon"));
     dispatch(profileOf("imp", 0), master.address());
+    // The second answer arrives while imp's dialog is open; its edits stay imp's.
+    dispatch(profileOf("cacodemon", 0), master.address());
+    PlayerProfile imp = views.shown().profiles.at(0).profile;
     const ProfileEdits edits{"reformed", 12000, 1};
 
     views.answerQuestions(false);
-    EXPECT_FALSE(service.confirmProfileUpdate(edits));
+    EXPECT_FALSE(service.confirmProfileUpdate(imp, edits));
     views.answerQuestions(true);
-    EXPECT_TRUE(service.confirmProfileUpdate(edits));
+    EXPECT_TRUE(service.confirmProfileUpdate(imp, edits));
     const Shown shown = views.shown();
     ASSERT_EQ(shown.questions.size(), 2u);
     EXPECT_EQ(
@@ -259,11 +263,11 @@ TEST_F(Accounts, AdministratorUpdateSendsTheConfirmedEdits) {
     EXPECT_EQ(shown.questions[1].caption, "Modify another user?");
 
     master.answerWith(always({bytesOf([](SizeBuffer& b) { writeProfileUpdated(b); })}));
-    EXPECT_EQ(service.updateProfile("ignored").outcome, UpdateOutcome::Updated);
-    PlayerProfile expected = service.playerProfile();
-    EXPECT_EQ(recordText(expected.bio), "reformed");
-    EXPECT_EQ(newRequests(2, 1).front(),
-              bytesOf([&](SizeBuffer& b) { writeProfileAdminUpdate(b, "root", "secret", expected); }));
+    EXPECT_EQ(service.updateProfile(imp, "ignored").outcome, UpdateOutcome::Updated);
+    EXPECT_EQ(recordText(imp.bio), "reformed");
+    EXPECT_EQ(recordText(service.playerProfile().name), "cacodemon");
+    EXPECT_EQ(newRequests(3, 1).front(),
+              bytesOf([&](SizeBuffer& b) { writeProfileAdminUpdate(b, "root", "secret", imp); }));
 }
 
 // With the receive thread running, either thread may read an exchange's answer;
@@ -280,7 +284,7 @@ TEST_F(Accounts, AnswersReachTheExchangeWhicheverThreadReads) {
     for (int i = 0; i < kRounds; ++i) {
         UpdateReport report;
         {
-            ProfileUpdateThread update(service, report, "bio " + std::to_string(i));
+            ProfileUpdateThread update(service, report, {}, "bio " + std::to_string(i));
             EXPECT_EQ(report.wait(5s), "updated") << "round " << i;
         }
     }
@@ -294,7 +298,7 @@ TEST_F(Accounts, StoppingTheThreadsEndsTheirWaitsUnreported) {
     UpdateReport report;
     const Clock::time_point start = Clock::now();
     {
-        ProfileUpdateThread update(service, report, "bio");
+        ProfileUpdateThread update(service, report, {}, "bio");
         ASSERT_TRUE(master.waitForRequests(1));
     }
     EXPECT_LT(Clock::now() - start, 500ms);

@@ -239,6 +239,10 @@ void AccountDialogsTest::bioUpdateIsAcknowledged() {
 void AccountDialogsTest::administratorUpdateCarriesTheNewValues() {
     logInAndOpen("Gaffer", "loupgarou");
     ProfileDialog* other = lookUp("imp");
+    // Cyb's profile arrives while imp's dialog is open; the edits stay imp's.
+    child<QLineEdit>(m_recent.get(), "name")->setText(QStringLiteral("Cyb"));
+    button(m_recent.get(), "lookUp")->click();
+    QTRY_COMPARE(recordText(m_service->playerProfile().name), std::string("Cyb"));
     QVERIFY(child<QComboBox>(other, "accountLevel")->isEnabled());
     QVERIFY(!child<QLineEdit>(other, "experience")->isReadOnly());
     child<QLineEdit>(other, "experience")->setText(QStringLiteral("2500"));
@@ -255,7 +259,15 @@ void AccountDialogsTest::administratorUpdateCarriesTheNewValues() {
     QSignalSpy accepted(other, &QDialog::accepted);
     button(other, "update")->click();
     QTRY_COMPARE(accepted.count(), 1);
-    QTRY_VERIFY(m_ui->profileDialog() == nullptr);
+    // Then Cyb's dialog, untouched by imp's update.
+    QTRY_VERIFY(m_ui->profileDialog() != nullptr &&
+                child<QLineEdit>(m_ui->profileDialog(), "name")->text() == QStringLiteral("Cyb"));
+    closeProfile();
+    ProfileDialog* cyb = lookUp("Cyb");
+    QCOMPARE(child<QPlainTextEdit>(cyb, "bio")->toPlainText(),
+             QStringLiteral("Rockets first, questions later."));
+    QVERIFY(child<QLineEdit>(cyb, "experience")->text() != QStringLiteral("2500"));
+    closeProfile();
     other = lookUp("imp");
     QCOMPARE(child<QLineEdit>(other, "experience")->text(), QStringLiteral("2500"));
     QCOMPARE(child<QComboBox>(other, "accountLevel")->currentIndex(), 1);

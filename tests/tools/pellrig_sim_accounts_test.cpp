@@ -80,7 +80,7 @@ TEST_F(SimAccounts, ChangesReachTheFileButPasswordsNeverTheLog) {
         AccountService& service = launcher->service;
         ASSERT_EQ(service.logIn(LoginRequestKind::CreateAccount, "Neo", "red-pill", true).outcome,
                   LoginOutcome::Accepted);
-        EXPECT_EQ(service.updateProfile("I know kung fu").outcome, UpdateOutcome::Updated);
+        EXPECT_EQ(service.updateProfile({}, "I know kung fu").outcome, UpdateOutcome::Updated);
         ASSERT_EQ(service.logIn(LoginRequestKind::LogIn, "Gaffer", "loupgarou", true).outcome,
                   LoginOutcome::Accepted);
         EXPECT_TRUE(service.switchStatCollection(true, "10.0.0.5:10666"));
@@ -90,8 +90,9 @@ TEST_F(SimAccounts, ChangesReachTheFileButPasswordsNeverTheLog) {
         ASSERT_EQ(shown.profiles.size(), 1u);
         EXPECT_EQ(shown.profiles[0].levelFloor, 0);
         EXPECT_EQ(shown.profiles[0].levelCeiling, 1000);
-        EXPECT_TRUE(service.confirmProfileUpdate({"promoted", 2500, 1}));
-        EXPECT_EQ(service.updateProfile("").outcome, UpdateOutcome::Updated);
+        PlayerProfile shownImp = shown.profiles[0].profile;
+        EXPECT_TRUE(service.confirmProfileUpdate(shownImp, {"promoted", 2500, 1}));
+        EXPECT_EQ(service.updateProfile(shownImp, "").outcome, UpdateOutcome::Updated);
         shown = launcher->lookUp("IMP");
         ASSERT_EQ(shown.profiles.size(), 2u);
         const PlayerProfile& imp = shown.profiles[1].profile;
