@@ -118,9 +118,10 @@ struct BenchSimulator {
         return false;
     }
 
-    void stop() {
+    // Its exit status, or none when it did not end in time.
+    std::optional<int> stop() {
         process->terminate();
-        process->wait(std::chrono::seconds(10));
+        return process->wait(std::chrono::seconds(10));
     }
 };
 

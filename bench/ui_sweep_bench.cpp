@@ -42,14 +42,10 @@
 
 #include "net/transport.h"
 #include "shell/browser_list_views.h"
-#include "shell/tab_wnd_app.h"
-#include "shell/unattended_start.h"
-#include "sweep_scenario.h"
+#include "shell_bench_support.h"
 
 namespace {
 
-constexpr int kQueryMaster = 32776;
-constexpr int kPingColumn = 6;
 constexpr qint64 kProbeIntervalNs = 1'000'000;
 constexpr qint64 kFrameNs = 16'000'000;
 // Events this long are kept one by one, to tell what held the longest gaps.
@@ -248,32 +244,6 @@ class UiProbe {
     qint64 m_lastNs = -1;
     ThreadCounters m_counters;
     ThreadCounts m_lastCounts;
-};
-
-// Whether the list holds `expected` rows and each shows its ping. Within one
-// sweep a row's ping is only ever filled in, so each check resumes where the
-// last one stopped and costs next to nothing on the UI thread.
-class PingedRows {
-  public:
-    PingedRows(QTreeWidget& list, int expected) : m_list(list), m_expected(expected) {}
-
-    void restart() { m_next = 0; }
-
-    bool check() {
-        if (m_list.topLevelItemCount() != m_expected) {
-            m_next = 0;
-            return false;
-        }
-        while (m_next < m_expected && !m_list.topLevelItem(m_next)->text(kPingColumn).isEmpty()) {
-            ++m_next;
-        }
-        return m_next == m_expected;
-    }
-
-  private:
-    QTreeWidget& m_list;
-    int m_expected;
-    int m_next = 0;
 };
 
 std::string readSmallFile(const std::string& path) {
@@ -601,29 +571,12 @@ int run(int argc, char** argv) {
                 std::count_if(listed.begin(), listed.end(), [](const BenchServer& s) { return s.silent; }));
 
     PrintedMessageBoxes boxes(false);
-    writeUnattendedSettings(folder, "alice", "wonderland", boxes);
-    ShellConfig config;
-    config.net = {0, "127.0.0.1"};
-    config.masterHost = sim.master;
-    config.newsHost = "127.0.0.1:9";
-    config.configLocation = folder;
+    const ShellConfig config = benchShellConfig(folder, sim, boxes);
 
     Measurement sweep;
     {
         CTabWndApp program(config, boxes);
-        // A log-in that fails leaves its dialog waiting for a user.
-        QTimer loginWatch;
-        loginWatch.setSingleShot(true);
-        QObject::connect(&loginWatch, &QTimer::timeout, [&sim] {
-            std::fprintf(stderr, "the log-in did not finish\n");
-            sim.stop();
-            std::_Exit(1);
-        });
-        loginWatch.start(60'000);
-        const bool started = program.InitInstance();
-        loginWatch.stop();
-        if (!started) {
-            std::fprintf(stderr, "the program did not start\n");
+        if (!startLoggedIn(program, sim)) {
             return 1;
         }
         CMainFrame& frame = *program.mainFrame();

@@ -43,8 +43,13 @@ class RecordingBoxes final : public MessageBoxes {
 };
 
 // pellrig-sim with its master on a free loopback port, a time limit, and no
-// game servers unless the options name a scenario; stopped when this object
-// goes.
+// game servers unless the options name a scenario. Its standard error is the
+// test's own, so its messages land in the test log.
+//
+// A simulator that came up is stopped when the object goes, if stop() has not
+// stopped it before, and the running test fails unless it exits with status 0.
+// That is how a sanitizer's report inside the simulator reaches the test: the
+// report makes it exit otherwise.
 class SimRunner {
   public:
     explicit SimRunner(QStringList options = {}) {
@@ -53,6 +58,7 @@ class SimRunner {
         if (!options.contains(QStringLiteral("--scenario"))) {
             options << QStringLiteral("--generate") << QStringLiteral("0");
         }
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(QStringLiteral(PELLRIG_SIM_PATH), options);
         if (!m_process.waitForStarted(10000)) {
             return;
@@ -63,14 +69,17 @@ class SimRunner {
                 continue;
             }
             const QString line = QString::fromLatin1(m_process.readLine()).trimmed();
-            if (line.startsWith(QStringLiteral("ready master="))) {
+            if (line.startsWith(QStringLiteral("server "))) {
+                m_servers << line.section(QLatin1Char(' '), 1, 1);
+            } else if (line.startsWith(QStringLiteral("ready master="))) {
                 m_master = line.section(QLatin1Char(' '), 1, 1).section(QLatin1Char('='), 1);
             }
         }
     }
     ~SimRunner() {
-        m_process.terminate();
-        m_process.waitForFinished(10000);
+        if (!m_stopped && !m_master.isEmpty()) {
+            stop();
+        }
     }
     SimRunner(const SimRunner&) = delete;
     SimRunner& operator=(const SimRunner&) = delete;
@@ -78,7 +87,36 @@ class SimRunner {
     // "127.0.0.1:port", or empty when the simulator did not start.
     std::string master() const { return m_master.toStdString(); }
 
+    // The game servers, with --print-servers among the options.
+    QStringList servers() const { return m_servers; }
+
+    // Stops the simulator with SIGTERM and fails the running test unless it
+    // exits with status 0. Outside a test function no failure would count, so
+    // there it ends the test program instead.
+    void stop() {
+        m_stopped = true;
+        m_process.terminate();
+        m_process.waitForFinished(10000);
+        QByteArray message;
+        if (m_process.state() != QProcess::NotRunning) {
+            message = "pellrig-sim did not stop within 10 s";
+        } else if (m_process.exitStatus() == QProcess::CrashExit) {
+            message = "pellrig-sim was killed by a signal";
+        } else if (m_process.exitCode() != 0) {
+            message = "pellrig-sim exited with status " + QByteArray::number(m_process.exitCode()) +
+                      "; its standard error is above";
+        } else {
+            return;
+        }
+        if (QTest::currentTestFunction() == nullptr) {
+            qFatal("%s", message.constData());
+        }
+        QTest::qFail(message.constData(), __FILE__, __LINE__);
+    }
+
   private:
     QProcess m_process;
     QString m_master;
+    QStringList m_servers;
+    bool m_stopped = false;
 };

@@ -140,6 +140,7 @@ class MainFrameTest : public QObject {
     void secondStartBrowsesAndLaunches();
     void commandsKeepTheirGates();
     void secondCopyEndsAtTheBind();
+    void cleanupTestCase() { m_sim.reset(); }
 };
 
 void MainFrameTest::initTestCase() {

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QProcess>
 #include <QPushButton>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -59,40 +58,6 @@ ServerRecord sampleRecord() {
     copyText(record.url, "http://example.org");
     return record;
 }
-
-// pellrig-sim playing the game servers of a scenario file on loopback.
-class GameServerSim {
-  public:
-    explicit GameServerSim(const QString& scenario) {
-        m_process.start(QStringLiteral(PELLRIG_SIM_PATH), QStringList{QStringLiteral("--scenario"), scenario}
-                                                              << QStringLiteral("--master-port=0")
-                                                              << QStringLiteral("--print-servers")
-                                                              << QStringLiteral("--exit-after-ms=60000"));
-        for (int tries = 0; tries < 100 && m_process.waitForStarted(10000); ++tries) {
-            if (!m_process.canReadLine()) {
-                m_process.waitForReadyRead(100);
-                continue;
-            }
-            const QString line = QString::fromLatin1(m_process.readLine()).trimmed();
-            if (line.startsWith(QStringLiteral("server "))) {
-                m_server = line.section(QLatin1Char(' '), 1, 1);
-            } else if (line.startsWith(QStringLiteral("ready "))) {
-                return;
-            }
-        }
-        m_server.clear();
-    }
-    ~GameServerSim() {
-        m_process.terminate();
-        m_process.waitForFinished(10000);
-    }
-
-    QString server() const { return m_server; }  // "127.0.0.1:port", or empty
-
-  private:
-    QProcess m_process;
-    QString m_server;
-};
 
 QImage renderIcon(const QString& path) {
     QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
@@ -201,8 +166,9 @@ void ServerDialogsTest::customServerGoQueriesTheServerTypedIn() {
     QVERIFY(scenario.open(QIODevice::WriteOnly));
     scenario.write(R"({"servers": [{"name": "Hell Gate", "pwads": ["a.wad", "b.wad"], "dmflags2": 99}]})");
     scenario.close();
-    GameServerSim sim(scenario.fileName());
-    QVERIFY(!sim.server().isEmpty());
+    SimRunner sim({QStringLiteral("--scenario"), scenario.fileName(), QStringLiteral("--print-servers")});
+    QCOMPARE(sim.servers().size(), 1);
+    const QString server = sim.servers().constFirst();
 
     MemoryRowView serverList;
     MemoryRowView playerList;
@@ -217,8 +183,8 @@ void ServerDialogsTest::customServerGoQueriesTheServerTypedIn() {
 
     CustomServerDialog dialog(browser);
     dialog.show();
-    child(&dialog, "address")->setText(sim.server().section(QLatin1Char(':'), 0, 0));
-    child(&dialog, "port")->setText(sim.server().section(QLatin1Char(':'), 1, 1));
+    child(&dialog, "address")->setText(server.section(QLatin1Char(':'), 0, 0));
+    child(&dialog, "port")->setText(server.section(QLatin1Char(':'), 1, 1));
     QTest::keyClick(child(&dialog, "port"), Qt::Key_Return);  // Go! is the default
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(!dialog.isVisible());
@@ -243,7 +209,7 @@ void ServerDialogsTest::customServerGoQueriesTheServerTypedIn() {
         child<QPushButton>(modal, "ok")->click();
     });
     showDetailedServerInfo(browser.GetSelectedServer(), boxes);
-    QCOMPARE(summary, QStringLiteral("Hell Gate\n\n") + sim.server());
+    QCOMPARE(summary, QStringLiteral("Hell Gate\n\n") + server);
     QCOMPARE(pwads, QStringLiteral("a.wad, b.wad, "));
     QCOMPARE(boxes.messages.size(), size_t{1});
     QVERIFY(messages.messages().empty());

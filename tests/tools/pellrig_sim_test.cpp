@@ -20,6 +20,7 @@
 #include "net/net_address.h"
 #include "net/size_buffer.h"
 #include "net/socket.h"
+#include "sim_process.h"
 
 namespace {
 
@@ -33,36 +34,23 @@ constexpr auto kExitTimeout = 10s;
 
 // A started simulator and what its ready line told.
 struct Sim {
-    std::unique_ptr<ChildProcess> process;
+    std::unique_ptr<SimProcess> process;
     NetAddress master;
     int servers = -1;
-    std::vector<std::string> lines;  // lines printed before the ready line
 };
 
-// Starts pellrig-sim with `arguments` plus a free master port and a time limit,
-// and reads up to its ready line. Fails the test when there is none.
+// Starts pellrig-sim with `arguments` and reads up to its ready line. Fails the
+// test when there is none.
 void startSim(std::vector<std::string> arguments, Sim& sim) {
-    arguments.insert(arguments.end(), {"--master-port", "0", "--exit-after-ms", "60000"});
-    std::string error;
-    sim.process = ChildProcess::start(PELLRIG_SIM_PATH, arguments, error);
-    ASSERT_NE(sim.process, nullptr) << error;
-    std::string line;
-    while (sim.process->readLine(line, kStartTimeout)) {
-        if (line.rfind("ready ", 0) != 0) {
-            sim.lines.push_back(line);
-            continue;
-        }
-        const size_t master = line.find("master=");
-        const size_t servers = line.find(" servers=");
-        ASSERT_TRUE(master != std::string::npos && servers != std::string::npos) << line;
-        const std::string address = line.substr(master + 7, servers - master - 7);
-        ASSERT_TRUE(NET_StringToAdr(address, sim.master)) << line;
-        ASSERT_EQ(NET_AdrToString(sim.master), address)
-            << "the ready line's address is not in canonical form";
-        sim.servers = std::stoi(line.substr(servers + 9));
-        return;
-    }
-    FAIL() << "pellrig-sim printed no ready line";
+    sim.process = std::make_unique<SimProcess>(std::move(arguments));
+    ASSERT_FALSE(sim.process->master.empty()) << "pellrig-sim printed no ready line";
+    const std::string& ready = sim.process->output.back();
+    const size_t servers = ready.find(" servers=");
+    ASSERT_NE(servers, std::string::npos) << ready;
+    ASSERT_TRUE(NET_StringToAdr(sim.process->master, sim.master)) << ready;
+    ASSERT_EQ(NET_AdrToString(sim.master), sim.process->master)
+        << "the ready line's address is not in canonical form";
+    sim.servers = std::stoi(ready.substr(servers + 9));
 }
 
 SizeBuffer newMessage() {
@@ -427,12 +415,9 @@ TEST_F(PellrigSim, GarbageIsCountedAndSurvived) {
     std::chrono::microseconds elapsed{};
     EXPECT_TRUE(queryServer(client, server, reply, elapsed)) << "the server stopped answering";
 
-    sim.process->terminate();
-    EXPECT_EQ(sim.process->wait(kExitTimeout), 0) << "SIGTERM does not stop it cleanly";
-    std::string line;
-    ASSERT_TRUE(sim.process->readLine(line, kExitTimeout));
-    EXPECT_EQ(line, "stopped master_requests=2 server_queries=1 replies=3 garbage=" + std::to_string(sent) +
-                        " dropped=0");
+    const std::vector<std::string> output = sim.process->stop();
+    EXPECT_EQ(output.back(), "stopped master_requests=2 server_queries=1 replies=3 garbage=" +
+                                 std::to_string(sent) + " dropped=0");
 }
 
 TEST_F(PellrigSim, GeneratedServersHaveTheSilentFraction) {
@@ -474,7 +459,8 @@ TEST_F(PellrigSim, ServesFiveHundredTwelveServers) {
                                       "--delay-max-ms", "200", "--print-servers"},
                                      sim));
     ASSERT_EQ(sim.servers, 512);
-    ASSERT_EQ(sim.lines.size(), 512u);
+    ASSERT_EQ(sim.process->servers.size(), 512u);
+    ASSERT_EQ(sim.process->output.size(), 513u) << "more than the servers before the ready line";
     Client client;
     // 512 entries do not fit the launcher's 8192-byte message: the master lists those that do.
     const std::vector<ListedServer> listed = queryMasterList(client, sim.master);
@@ -482,9 +468,8 @@ TEST_F(PellrigSim, ServesFiveHundredTwelveServers) {
     EXPECT_LT(listed.size(), 512u);
 
     std::vector<NetAddress> servers;
-    for (const std::string& line : sim.lines) {
-        ASSERT_TRUE(line.rfind("server ", 0) == 0 && NET_StringToAdr(line.substr(7), servers.emplace_back()))
-            << line;
+    for (const std::string& address : sim.process->servers) {
+        ASSERT_TRUE(NET_StringToAdr(address, servers.emplace_back())) << address;
     }
     EXPECT_EQ(queryAll(client, servers, 1000ms).size(), 512u);
 }
