@@ -124,4 +124,42 @@ TEST(PellrigCliAccounts, LookupAndRecentNeedNoLogIn) {
     EXPECT_EQ(json::parse(r.output), (json{"imp", "Cyb", "alice", "Gaffer"}));
 }
 
+TEST(PellrigCliAccounts, EightBitNamesTravelAsLatin1) {
+    SimProcess sim({});
+    // 16 characters but 19 bytes of UTF-8: the log-in's limit counts the
+    // Latin-1 bytes that go to the master.
+    const std::string name = "Jürgenjürgenjürg";
+    ASSERT_EQ(
+        cli({"login", "--create", "--user", name, "--password", "pässwörd", "--master", sim.master}).exitCode,
+        0);
+    ProgramRun r = cli({"login", "--user", name, "--password", "pässwörd", "--master", sim.master}, true);
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+
+    r = cli({"recent", "--master", sim.master, "--json"});
+    ASSERT_EQ(r.exitCode, 0);
+    const json recent = json::parse(r.output, nullptr, false);
+    ASSERT_FALSE(recent.is_discarded()) << r.output;
+    EXPECT_EQ(recent[0], name);
+    r = cli({"recent", "--master", sim.master});
+    EXPECT_EQ(r.output.substr(0, r.output.find('\n')), name);
+
+    r = cli({"lookup", name, "--master", sim.master, "--json"});
+    ASSERT_EQ(r.exitCode, 0);
+    const json profile = json::parse(r.output, nullptr, false);
+    ASSERT_FALSE(profile.is_discarded()) << r.output;
+    EXPECT_EQ(profile["name"], name);
+    r = cli({"lookup", "Zoë", "--master", sim.master}, true);
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.output, "No information found for Zoë\n");
+
+    // A character with no Latin-1 byte, or bytes that are not UTF-8, would
+    // reach the master as some other name: refused before anything is sent.
+    for (const std::string& user : {std::string("Łukasz"), std::string("J\xFCrgen")}) {
+        r = cli({"login", "--user", user, "--password", "x", "--master", sim.master}, true);
+        EXPECT_EQ(r.exitCode, 2) << user;
+        EXPECT_NE(r.output.find("--user: must be UTF-8 text of Latin-1 characters"), std::string::npos)
+            << r.output;
+    }
+}
+
 }  // namespace

@@ -36,6 +36,17 @@ std::vector<std::string> lines(const std::string& text) {
     return result;
 }
 
+// The game servers that a simulator started with --print-servers listed.
+std::vector<std::string> serversOf(const SimProcess& sim) {
+    std::vector<std::string> servers;
+    for (const std::string& line : sim.output) {
+        if (line.rfind("server ", 0) == 0) {
+            servers.push_back(line.substr(7));
+        }
+    }
+    return servers;
+}
+
 class CliInFolder : public testing::Test {
   protected:
     void SetUp() override {
@@ -188,12 +199,7 @@ TEST_F(CliInFolder, JoinLogsInFindsTheWadsAndStartsTheGame) {
     std::ofstream(scenario) << R"({"servers": [{"name": "Join Me", "iwad": "freedoom2.wad", "map": "MAP01"},
                                                 {"name": "Needs More", "iwad": "freedoom2.wad", "pwads": ["gone.wad"]}]})";
     SimProcess sim({"--scenario", scenario.string(), "--print-servers"});
-    std::vector<std::string> servers;
-    for (const std::string& line : sim.output) {
-        if (line.rfind("server ", 0) == 0) {
-            servers.push_back(line.substr(7));
-        }
-    }
+    const std::vector<std::string> servers = serversOf(sim);
     ASSERT_EQ(servers.size(), 2u);
     const auto join = [&](const std::string& server, const std::string& password, bool dryRun) {
         std::vector<std::string> arguments{"join",   server,  "--master",   sim.master,
@@ -240,6 +246,69 @@ TEST_F(CliInFolder, JoinLogsInFindsTheWadsAndStartsTheGame) {
     EXPECT_NE(std::find(arguments.begin(), arguments.end(), servers[0]), arguments.end());
     EXPECT_NE(std::find(arguments.begin(), arguments.end(), iwad), arguments.end());
     EXPECT_NE(std::find(arguments.begin(), arguments.end(), "alice"), arguments.end());
+}
+
+TEST_F(CliInFolder, SavingCommandsReportAnUnwritableSettingsFile) {
+    // A folder where the file should be: no file can be written in its place.
+    fs::create_directory(m_folder / "work" / "pellrig32.cfg");
+    fs::create_directories(m_folder / "wads");
+    std::ofstream(m_folder / "wads" / "doom2.wad") << "IWAD";
+
+    ProgramRun r = cli({"wads", "scan", (m_folder / "wads").string(), "--save"});
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_NE(r.output.find("BV_SaveConfig: Unable to create file!"), std::string::npos) << r.output;
+
+    // The news check itself succeeded; only keeping its article number failed.
+    StampServer server("HTTP/1.0 200 OK\r\n\r\nARTICLENO=7\r\n", 1);
+    r = cli({"news", "--news", server.host(), "--save"});
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_NE(r.output.find("announce 7\n"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("BV_SaveConfig: Unable to create file!"), std::string::npos) << r.output;
+}
+
+TEST_F(CliInFolder, EightBitSettingsComeOutInUtf8) {
+    const fs::path wads = m_folder / "wads";
+    fs::create_directories(wads);
+    std::ofstream(wads / "doom2.wad") << "IWAD";
+    std::ofstream(m_folder / "work" / "brumvek.exe") << "stand-in";
+    // A settings file as the program keeps it, its texts in Latin-1: remembered
+    // user "Jürgen" with password "päss", extra parameters "+set Ärger 1", no
+    // server password, news on, first run over, and one WAD directory.
+    using namespace std::string_literals;
+    const std::string record = "\x68\x01"s + "J\xFCrgen\0p\xE4ss\0+set \xC4rger 1\0\0"s +
+                               "\x00\x01\x00\x00"s + "\x01\x00\x00\x00"s + "\x01\x00\x00"s + wads.string() +
+                               "/\0\0"s;
+    std::ofstream(m_folder / "work" / "pellrig32.cfg", std::ios::binary) << record;
+
+    ProgramRun r = cli({"config", "show"});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.output.find("\nbv_username=Jürgen\n"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("\nbv_extraparams=+set Ärger 1\n"), std::string::npos) << r.output;
+
+    // The remembered credentials are the bytes that the account was made with
+    // from UTF-8 arguments, and the game's command line shows in UTF-8.
+    const fs::path scenario = m_folder / "scenario.json";
+    std::ofstream(scenario) << R"({"servers": [{"name": "Join Me", "iwad": "doom2.wad"}]})";
+    SimProcess sim({"--scenario", scenario.string(), "--print-servers"});
+    const std::vector<std::string> servers = serversOf(sim);
+    ASSERT_EQ(servers.size(), 1u);
+    r = cli({"login", "--create", "--user", "Jürgen", "--password", "päss", "--master", sim.master});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    r = cli({"join", servers[0], "--master", sim.master, "--dry-run"});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find(" +set Ärger 1 +name \"Jürgen\"\n"), std::string::npos) << r.output;
+}
+
+TEST_F(CliInFolder, JoinTellsASilentGameServerFromTheMaster) {
+    const fs::path scenario = m_folder / "scenario.json";
+    std::ofstream(scenario) << R"({"servers": [{"name": "Quiet", "silent": true}]})";
+    SimProcess sim({"--scenario", scenario.string(), "--print-servers"});
+    const std::vector<std::string> servers = serversOf(sim);
+    ASSERT_EQ(servers.size(), 1u);
+    const ProgramRun r =
+        cli({"join", servers[0], "--master", sim.master, "--user", "alice", "--password", "wonderland"});
+    EXPECT_EQ(r.exitCode, 7);
+    EXPECT_EQ(r.output, "pellrig-cli: no answer from the game server " + servers[0] + "\n");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Runs pellrig-cli against pellrig-sim on loopback, as a user would.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 #include "child_process.h"
+#include "sim_process.h"
 
 namespace {
 
@@ -26,28 +29,9 @@ ProgramRun run(const std::string& program, const std::vector<std::string>& argum
     return runToEnd(program, arguments, output);
 }
 
-// A simulator started on a free master port, with the addresses of its servers.
-struct Sim {
-    std::unique_ptr<ChildProcess> process;
-    std::string master;
-    std::vector<std::string> servers;
-
-    explicit Sim(const std::string& scenario) {
-        std::string error;
-        process = ChildProcess::start(
-            PELLRIG_SIM_PATH,
-            {"--scenario", scenario, "--master-port", "0", "--print-servers", "--exit-after-ms", "60000"},
-            error);
-        EXPECT_NE(process, nullptr) << error;
-        std::string line;
-        while (process != nullptr && process->readLine(line, 10s)) {
-            if (line.rfind("server ", 0) == 0) {
-                servers.push_back(line.substr(7));
-            } else if (line.rfind("ready master=", 0) == 0) {
-                master = line.substr(13, line.find(' ', 13) - 13);
-                break;
-            }
-        }
+// A simulator playing `scenario`, with the addresses of its servers.
+struct Sim : SimProcess {
+    explicit Sim(const std::string& scenario) : SimProcess({"--scenario", scenario, "--print-servers"}) {
         EXPECT_FALSE(master.empty());
     }
 };
@@ -123,6 +107,74 @@ TEST(PellrigCli, ListShowsTheServerTableInPlainText) {
     EXPECT_NE(r.output.find("Teamplay"), std::string::npos);
     EXPECT_NE(r.output.find("*2 files"), std::string::npos);
     EXPECT_NE(r.output.find("Cyb"), std::string::npos);
+}
+
+// Where `needle` starts in `line`, counted in characters of UTF-8.
+size_t characterColumn(const std::string& line, const std::string& needle) {
+    const size_t at = line.find(needle);
+    EXPECT_NE(at, std::string::npos) << needle << " in " << line;
+    return static_cast<size_t>(
+        std::count_if(line.begin(), line.begin() + static_cast<ptrdiff_t>(at),
+                      [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+TEST(PellrigCli, EightBitTextsComeOutInUtf8) {
+    // The simulator sends each of these characters as its Latin-1 byte, as a
+    // real server does; the output shows them in UTF-8, JSON included.
+    Sim sim(writeScenario({{"servers",
+                            {{{"name", "Über Arena"},
+                              {"map", "MÄP01"},
+                              {"game", "Dööm"},
+                              {"iwad", "dôom2.wad"},
+                              {"pwads", {"ñ.wad"}},
+                              {"url", "http://é.example"},
+                              {"email", "ç@example.org"},
+                              {"max_players", 8},
+                              {"players", {{{"name", "Jürgen"}, {"ping", 40}, {"level", 3}}}}}}}}));
+    ASSERT_EQ(sim.servers.size(), 1u);
+
+    const json list = listJson(sim.master);
+    ASSERT_EQ(list.size(), 1u);
+    const json& server = list[0];
+    EXPECT_EQ(server["name"], "Über Arena");
+    EXPECT_EQ(server["map"], "MÄP01");
+    EXPECT_EQ(server["game_name"], "Dööm");
+    EXPECT_EQ(server["iwad"], "dôom2.wad");
+    EXPECT_EQ(server["pwads"], json{"ñ.wad"});
+    EXPECT_EQ(server["url"], "http://é.example");
+    EXPECT_EQ(server["email"], "ç@example.org");
+    ASSERT_EQ(server["players"].size(), 1u);
+    EXPECT_EQ(server["players"][0]["name"], "Jürgen");
+    EXPECT_EQ(server["row"], (json{"Über Arena", "1/8", "Dööm", "Deathmatch", "MÄP01", "ñ.wad",
+                                   std::to_string(server["ping"].get<int>())}));
+
+    const ProgramRun query = run(PELLRIG_CLI_PATH, {"query", sim.servers[0], "--json"});
+    ASSERT_EQ(query.exitCode, 0);
+    const json queried = json::parse(query.output, nullptr, false);
+    ASSERT_FALSE(queried.is_discarded()) << query.output;
+    EXPECT_EQ(queried[0]["name"], "Über Arena");
+    EXPECT_EQ(queried[0]["players"][0]["name"], "Jürgen");
+
+    // The plain table shows the same characters, its columns aligned by
+    // characters rather than bytes.
+    const ProgramRun plain = run(PELLRIG_CLI_PATH, {"list", "--master", sim.master});
+    ASSERT_EQ(plain.exitCode, 0);
+    std::vector<std::string> lines;
+    std::istringstream stream(plain.output);
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 6u) << plain.output;
+    const std::string& header = lines[0];
+    const std::string& row = lines[1];
+    ASSERT_EQ(row.rfind("Über Arena", 0), 0u) << plain.output;
+    EXPECT_EQ(characterColumn(row, "1/8"), characterColumn(header, "Players"));
+    EXPECT_EQ(characterColumn(row, "Dööm"), characterColumn(header, "Game"));
+    EXPECT_EQ(characterColumn(row, "Deathmatch"), characterColumn(header, "Type"));
+    EXPECT_EQ(characterColumn(row, "ñ.wad"), characterColumn(header, "Wads"));
+    EXPECT_EQ(lines[3].rfind("Über Arena (", 0), 0u) << plain.output;
+    EXPECT_NE(lines[5].find(" Jürgen "), std::string::npos) << plain.output;
+    EXPECT_EQ(characterColumn(lines[5] + "|", "|"), characterColumn(lines[4] + "|", "|")) << plain.output;
 }
 
 TEST(PellrigCli, QueryAnswersOrMarksTheServerSilent) {

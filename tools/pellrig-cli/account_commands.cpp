@@ -8,6 +8,7 @@
 
 #include "account_session.h"
 #include "accounts/account_records.h"
+#include "ansi_text.h"
 #include "commands.h"
 
 namespace {
@@ -31,9 +32,10 @@ ExchangeTimings timingsOf(const AccountCommandOptions& options) {
     return timings;
 }
 
+// `fields` holds its texts in UTF-8 already, for either form.
 void printFields(const json& fields, bool asJson) {
     if (asJson) {
-        std::printf("%s\n", fields.dump(2, ' ', false, json::error_handler_t::replace).c_str());
+        std::printf("%s\n", fields.dump(2).c_str());
         return;
     }
     for (const auto& [key, value] : fields.items()) {
@@ -62,11 +64,11 @@ int logIn(const AccountCommandOptions& options) {
         case LoginOutcome::AcceptedCompact:
             break;
         case LoginOutcome::VersionRefused:
-            std::fprintf(stderr, "%s\n", result.text.c_str());
+            std::fprintf(stderr, "%s\n", utf8FromAnsi(result.text).c_str());
             return kExitVersionRefused;
         case LoginOutcome::Failed:
         case LoginOutcome::Stopped:
-            std::fprintf(stderr, "%s\n", result.text.c_str());
+            std::fprintf(stderr, "%s\n", utf8FromAnsi(result.text).c_str());
             return kExitRefused;
     }
     const OwnAccount& own = result.account;
@@ -102,8 +104,8 @@ int lookUp(const AccountCommandOptions& options) {
     }
     const ProfileShowing& showing = shown.profiles.front();
     const PlayerProfile& profile = showing.profile;
-    printFields(json{{"name", recordText(profile.name)},
-                     {"bio", recordText(profile.bio)},
+    printFields(json{{"name", utf8FromAnsi(recordText(profile.name))},
+                     {"bio", utf8FromAnsi(recordText(profile.bio))},
                      {"rank", profile.rank},
                      {"highestRank", profile.highestRank},
                      {"level", profile.level},
@@ -128,9 +130,12 @@ int recentPlayers(const AccountCommandOptions& options) {
     if (!answered) {
         return noAnswer(options);
     }
-    const std::vector<std::string> names = session.views().shown().recentPlayers.front();
+    std::vector<std::string> names = session.views().shown().recentPlayers.front();
+    for (std::string& name : names) {
+        name = utf8FromAnsi(name);
+    }
     if (options.json) {
-        std::printf("%s\n", json(names).dump(2, ' ', false, json::error_handler_t::replace).c_str());
+        std::printf("%s\n", json(names).dump(2).c_str());
     } else {
         for (const std::string& name : names) {
             std::printf("%s\n", name.c_str());
@@ -153,15 +158,17 @@ void addAccountCommands(CLI::App& app, std::vector<Command>& commands) {
     auto login = std::make_shared<AccountCommandOptions>();
     CLI::App* loginCommand = app.add_subcommand(
         "login", "Log in to the master server (or create an account) and print the player's statistics");
-    loginCommand->add_option("--user", login->user, "User name")->required();
-    loginCommand->add_option("--password", login->password, "Password")->required();
+    loginCommand->add_option("--user", login->user, "User name")->required()->transform(ansiArgument());
+    loginCommand->add_option("--password", login->password, "Password")
+        ->required()
+        ->transform(ansiArgument());
     loginCommand->add_flag("--create", login->create, "Create a new account");
     addCommonOptions(*loginCommand, *login);
     commands.push_back({loginCommand, [login] { return logIn(*login); }});
 
     auto lookup = std::make_shared<AccountCommandOptions>();
     CLI::App* lookupCommand = app.add_subcommand("lookup", "Print a player's profile");
-    lookupCommand->add_option("name", lookup->name, "Player name")->required();
+    lookupCommand->add_option("name", lookup->name, "Player name")->required()->transform(ansiArgument());
     addCommonOptions(*lookupCommand, *lookup);
     commands.push_back({lookupCommand, [lookup] { return lookUp(*lookup); }});
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "ansi_text.h"
 #include "net/transport.h"
 
 void StderrMessageSink::showMessage(std::string text, std::string caption) {
@@ -10,9 +11,9 @@ void StderrMessageSink::showMessage(std::string text, std::string caption) {
         text.pop_back();
     }
     if (caption.empty()) {
-        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fprintf(stderr, "%s\n", utf8FromAnsi(text).c_str());
     } else {
-        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        std::fprintf(stderr, "%s: %s\n", utf8FromAnsi(caption).c_str(), utf8FromAnsi(text).c_str());
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "account_session.h"
+#include "ansi_text.h"
 #include "browser/server_table.h"
 #include "commands.h"
 #include "launch/config_file.h"
@@ -14,8 +15,6 @@
 #include "launch/settings.h"
 
 namespace {
-
-constexpr int kExitLaunchFailed = 5;
 
 struct JoinOptions {
     std::string target;  // HOST:PORT
@@ -25,12 +24,6 @@ struct JoinOptions {
     uint16_t localPort = 0;
     bool dryRun = false;
 };
-
-void printMessages(const MemoryUserMessageSink& sink) {
-    for (const UserMessage& message : sink.messages()) {
-        std::fprintf(stderr, "%s\n", message.text.c_str());
-    }
-}
 
 // Logs in with the given or the remembered credentials; the account's level on
 // success, else the exit code after the program's text.
@@ -47,7 +40,7 @@ std::optional<int32_t> logIn(const JoinOptions& options, int& exitCode) {
     AccountSession session(options.master, options.localPort, {});
     const LoginResult result = session.service().logIn(LoginRequestKind::LogIn, user, password, true);
     if (result.outcome != LoginOutcome::Accepted && result.outcome != LoginOutcome::AcceptedCompact) {
-        std::fprintf(stderr, "%s\n", result.text.c_str());
+        std::fprintf(stderr, "%s\n", utf8FromAnsi(result.text).c_str());
         exitCode = result.outcome == LoginOutcome::VersionRefused ? kExitVersionRefused : kExitRefused;
         return std::nullopt;
     }
@@ -57,13 +50,19 @@ std::optional<int32_t> logIn(const JoinOptions& options, int& exitCode) {
     return result.account.level;
 }
 
-// The server's record from one custom query; none when it stays silent.
-std::optional<ServerRecord> queryServer(const JoinOptions& options) {
+// The server's record from one custom query; none, with the exit code after
+// its message, when the address is incomplete or the server stays silent.
+std::optional<ServerRecord> queryServer(const JoinOptions& options, int& exitCode) {
     const size_t colon = options.target.rfind(':');
     BrowserSession session(options.master, options.localPort);
     if (!session.browser().CustomServerQuery(options.target.substr(0, colon),
-                                             options.target.substr(colon + 1)) ||
-        !session.waitForAnswer(std::chrono::seconds(2))) {
+                                             options.target.substr(colon + 1))) {
+        exitCode = kExitUsage;
+        return std::nullopt;
+    }
+    if (!session.waitForAnswer(std::chrono::seconds(2))) {
+        std::fprintf(stderr, "pellrig-cli: no answer from the game server %s\n", options.target.c_str());
+        exitCode = kExitNoGameServer;
         return std::nullopt;
     }
     const auto lock = lockBrowser();
@@ -81,10 +80,9 @@ int join(const JoinOptions& options) {
     if (!level) {
         return exitCode;
     }
-    const std::optional<ServerRecord> server = queryServer(options);
+    const std::optional<ServerRecord> server = queryServer(options, exitCode);
     if (!server) {
-        std::fprintf(stderr, "pellrig-cli: no answer from the server %s\n", options.target.c_str());
-        return kExitNoMaster;
+        return exitCode;
     }
     MemoryUserMessageSink sink;
     if (options.dryRun) {
@@ -93,7 +91,7 @@ int join(const JoinOptions& options) {
             printMessages(sink);
             return kExitLaunchFailed;
         }
-        std::printf("%s\n", command->commandLine.c_str());
+        std::printf("%s\n", utf8FromAnsi(command->commandLine).c_str());
         return 0;
     }
     LaunchGame(server, *level, sink);
@@ -108,8 +106,9 @@ void addJoinCommand(CLI::App& app, std::vector<Command>& commands) {
     CLI::App* joinCommand = app.add_subcommand("join", "Log in and start the game on one server");
     joinCommand->add_option("address", options->target, "Game server HOST:PORT")->required();
     joinCommand->add_option("--master", options->master, "Master server HOST[:PORT]");
-    joinCommand->add_option("--user", options->user, "Account name (default: the remembered one)");
-    joinCommand->add_option("--password", options->password, "Account password");
+    joinCommand->add_option("--user", options->user, "Account name (default: the remembered one)")
+        ->transform(ansiArgument());
+    joinCommand->add_option("--password", options->password, "Account password")->transform(ansiArgument());
     joinCommand->add_option("--local-port", options->localPort, "Local UDP port (0 = any free port)");
     joinCommand->add_flag("--dry-run", options->dryRun,
                           "Print the command line instead of starting the game");

@@ -5,20 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "ansi_text.h"
 #include "commands.h"
 #include "launch/config_file.h"
 #include "launch/settings.h"
 #include "launch/wad_directory_editor.h"
 
-namespace {
-
-constexpr int kExitSaveFailed = 1;
-
 void printMessages(const MemoryUserMessageSink& sink) {
     for (const UserMessage& message : sink.messages()) {
-        std::fprintf(stderr, "%s\n", message.text.c_str());
+        std::fprintf(stderr, "%s\n", utf8FromAnsi(message.text).c_str());
     }
 }
+
+namespace {
 
 // The automatic scan over `roots` instead of the fixed drives; with `save`, the
 // settings file's directory list is replaced by the result, as Auto does.
@@ -33,7 +32,7 @@ int scanWads(const std::vector<std::string>& roots, bool save) {
     {
         const auto lock = lockSettings();
         for (const WadDirectory& directory : wad_directories) {
-            std::printf("%s\n", directory.path.c_str());
+            std::printf("%s\n", utf8FromAnsi(directory.path).c_str());
         }
     }
     if (save && !BV_SaveConfig(sink)) {
@@ -47,16 +46,16 @@ int showConfig() {
     BV_LoadConfig();
     const auto lock = lockSettings();
     std::printf("bv_rememberpassword=%d\n", bv_rememberpassword);
-    std::printf("bv_username=%s\n", bv_username.c_str());
+    std::printf("bv_username=%s\n", utf8FromAnsi(bv_username).c_str());
     std::printf("bv_password=%s\n", bv_password.empty() ? "" : "***");
-    std::printf("bv_extraparams=%s\n", bv_extraparams.c_str());
-    std::printf("bv_serverpassword=%s\n", bv_serverpassword.c_str());
+    std::printf("bv_extraparams=%s\n", utf8FromAnsi(bv_extraparams).c_str());
+    std::printf("bv_serverpassword=%s\n", utf8FromAnsi(bv_serverpassword).c_str());
     std::printf("bv_lastarticleno=%d\n", bv_lastarticleno);
     std::printf("bv_shownews=%d\n", bv_shownews);
     std::printf("bv_autologin=%d\n", bv_autologin);
     std::printf("bv_firstrun=%d\n", bv_firstrun);
     for (const WadDirectory& directory : wad_directories) {
-        std::printf("wad_directory=%s\n", directory.path.c_str());
+        std::printf("wad_directory=%s\n", utf8FromAnsi(directory.path).c_str());
     }
     return 0;
 }

@@ -1,7 +1,12 @@
 // pellrig-cli: the launcher's core from the command line.
+#include <cstdio>
+#include <exception>
+
 #include "commands.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     CLI::App app{"pellrig-cli: browse Brumvek servers from the command line"};
     app.require_subcommand(1);
     std::vector<Command> commands;
@@ -21,4 +26,19 @@ int main(int argc, char** argv) {
         }
     }
     return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The expected failures are return values; whatever else is thrown is a
+    // fault, reported with its own code rather than as an abort.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& exception) {
+        std::fprintf(stderr, "pellrig-cli: internal error: %s\n", exception.what());
+    } catch (...) {
+        std::fprintf(stderr, "pellrig-cli: internal error\n");
+    }
+    return kExitInternalError;
 }

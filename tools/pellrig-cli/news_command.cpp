@@ -3,14 +3,13 @@
 #include <memory>
 #include <string>
 
+#include "ansi_text.h"
 #include "commands.h"
 #include "launch/config_file.h"
 #include "launch/settings.h"
 #include "news/news_check.h"
 
 namespace {
-
-constexpr int kExitNewsFailed = 6;
 
 struct NewsOptions {
     std::string host{kNewsHost};
@@ -32,7 +31,7 @@ int checkNews(const NewsOptions& options) {
     switch (outcome.status) {
         case NewsStatus::Failed:
         case NewsStatus::Stopped:
-            std::fprintf(stderr, "%s\n", outcome.errorText.c_str());
+            std::fprintf(stderr, "%s\n", utf8FromAnsi(outcome.errorText).c_str());
             return kExitNewsFailed;
         case NewsStatus::NothingToAnnounce:
             std::printf("nothing to announce\n");
@@ -50,10 +49,8 @@ int checkNews(const NewsOptions& options) {
     }
     MemoryUserMessageSink sink;
     if (!BV_SaveConfig(sink)) {
-        for (const UserMessage& message : sink.messages()) {
-            std::fprintf(stderr, "%s\n", message.text.c_str());
-        }
-        return kExitNewsFailed;
+        printMessages(sink);
+        return kExitSaveFailed;
     }
     return 0;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "ansi_text.h"
+
 namespace {
 
 constexpr std::array<const char*, 7> kServerTitles{"Server Name", "Players", "Game", "Type",
@@ -14,7 +16,7 @@ nlohmann::json playersJson(const ServerRecord& record) {
         if (player.present <= 0) {
             continue;
         }
-        players.push_back({{"name", player.name},
+        players.push_back({{"name", utf8FromAnsi(player.name)},
                            {"frags", player.frags},
                            {"ping", player.ping},
                            {"level", player.level},
@@ -23,8 +25,14 @@ nlohmann::json playersJson(const ServerRecord& record) {
     return players;
 }
 
+// A row's cell as the terminal and JSON show it.
 std::string cell(const std::vector<std::string>& row, size_t column) {
-    return column < row.size() ? row[column] : std::string();
+    return column < row.size() ? utf8FromAnsi(row[column]) : std::string();
+}
+
+// `text` left-aligned in `width` characters; printf's field widths count bytes.
+void printPadded(std::FILE* out, const std::string& text, size_t width) {
+    std::fprintf(out, "%s%*s", text.c_str(), static_cast<int>(width - std::min(width, utf8Length(text))), "");
 }
 
 }  // namespace
@@ -33,28 +41,28 @@ nlohmann::json serverJson(const ListedServer& server) {
     const ServerRecord& r = server.record;
     nlohmann::json pwads = nlohmann::json::array();
     for (int i = 0; i < std::clamp(r.num_pwads, 0, kMaxPwads); ++i) {
-        pwads.push_back(r.pwads[i]);
+        pwads.push_back(utf8FromAnsi(r.pwads[i]));
     }
     nlohmann::json row = nlohmann::json::array();
     for (size_t column = 0; column < kServerTitles.size(); ++column) {
         row.push_back(cell(server.row, column));
     }
     return {{"index", server.index},
-            {"address", r.address},
-            {"name", r.name},
+            {"address", utf8FromAnsi(r.address)},
+            {"name", utf8FromAnsi(r.name)},
             {"ping", r.ping},
             {"num_players", r.num_players},
             {"max_players", r.max_players},
-            {"map", r.map},
-            {"game_name", r.game_name},
+            {"map", utf8FromAnsi(r.map)},
+            {"game_name", utf8FromAnsi(r.game_name)},
             {"game_type", r.game_type},
-            {"iwad", r.iwad},
+            {"iwad", utf8FromAnsi(r.iwad)},
             {"pwads", pwads},
             {"num_pwads", r.num_pwads},
             {"has_pwads", r.has_pwads},
             {"scorecard", r.scorecard},
-            {"url", r.url},
-            {"email", r.email},
+            {"url", utf8FromAnsi(r.url)},
+            {"email", utf8FromAnsi(r.email)},
             {"dmflags", r.dmflags},
             {"dmflags2", r.dmflags2},
             {"players", playersJson(r)},
@@ -74,12 +82,12 @@ void printServerTable(std::FILE* out, const std::vector<ListedServer>& servers) 
     for (size_t column = 0; column < widths.size(); ++column) {
         widths[column] = std::string(kServerTitles[column]).size();
         for (const ListedServer& server : servers) {
-            widths[column] = std::max(widths[column], cell(server.row, column).size());
+            widths[column] = std::max(widths[column], utf8Length(cell(server.row, column)));
         }
     }
     const auto printRow = [&](const auto& text) {
         for (size_t column = 0; column + 1 < widths.size(); ++column) {
-            std::fprintf(out, "%-*s  ", static_cast<int>(widths[column]), text(column).c_str());
+            printPadded(out, text(column), widths[column] + 2);
         }
         std::fprintf(out, "%s\n", text(widths.size() - 1).c_str());
     };
@@ -98,9 +106,9 @@ void printServerTable(std::FILE* out, const std::vector<ListedServer>& servers) 
             // As in the player list, the level shows only for a player with a ping.
             const int ping = p["ping"].get<int>();
             const std::string level = ping != 0 ? std::to_string(p["level"].get<int>()) : std::string();
-            std::fprintf(out, "  %-6s %-32s %11d %5d %6d\n", level.c_str(),
-                         p["name"].get<std::string>().c_str(), p["frags"].get<int>(), ping,
-                         p["time"].get<int>());
+            std::fprintf(out, "  %-6s ", level.c_str());
+            printPadded(out, p["name"].get<std::string>(), 32);
+            std::fprintf(out, " %11d %5d %6d\n", p["frags"].get<int>(), ping, p["time"].get<int>());
         }
     }
 }

@@ -8,7 +8,8 @@
 
 #include "browser/server_table.h"
 
-// How pellrig-cli shows the server table: an aligned text table or JSON.
+// How pellrig-cli shows the server table: an aligned text table or JSON, with
+// the records' 8-bit texts in UTF-8.
 
 // One listed server: its record and the seven texts its row shows.
 struct ListedServer {

@@ -46,9 +46,14 @@ struct CommandLine {
     NewsOptions news;
 };
 
-int fail(const std::string& message) {
+// Exit codes, listed in README.md.
+constexpr int kExitStartFailed = 1;  // the scenario, the accounts file or a port
+constexpr int kExitUsage = 2;
+constexpr int kExitInternalError = 70;
+
+int fail(const std::string& message, int exitCode = kExitStartFailed) {
     std::fprintf(stderr, "pellrig-sim: %s\n", message.c_str());
-    return 1;
+    return exitCode;
 }
 
 // Plays the scenario until a signal or the time limit; the socket layer is up.
@@ -95,8 +100,10 @@ int serve(Scenario scenario, const SimulatorOptions& simulatorOptions, const Com
     }
     simulator.run(until);
 
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    // Stopping already: a second signal must not cut short the exit, whose
+    // status (and, in sanitized builds, leak check) tells a test how the run went.
+    std::signal(SIGINT, SIG_IGN);
+    std::signal(SIGTERM, SIG_IGN);
     running_simulator.store(nullptr);
 
     const SimulatorStats& stats = simulator.stats();
@@ -170,7 +177,11 @@ int run(int argc, char** argv) {
     app.add_option("--news-article", options.news.articleNo, "ARTICLENO of the news stamp");
     app.add_option("--news-subject", options.news.subject, "SUBJECT of the news stamp");
     app.add_option("--news-date", options.news.dateStamp, "DATESTAMP of the news stamp");
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error) == 0 ? 0 : kExitUsage;
+    }
 
     Scenario scenario;
     std::string error;
@@ -180,18 +191,18 @@ int run(int argc, char** argv) {
         }
     } else if (generateOption->count() > 0) {
         if (options.generator.delayMinMs > options.generator.delayMaxMs) {
-            return fail("--delay-min-ms is greater than --delay-max-ms");
+            return fail("--delay-min-ms is greater than --delay-max-ms", kExitUsage);
         }
         scenario = generateScenario(options.generator);
     } else {
-        return fail("give --scenario FILE or --generate N");
+        return fail("give --scenario FILE or --generate N", kExitUsage);
     }
 
     SimulatorOptions simulatorOptions;
     simulatorOptions.masterPort = masterPortOption->count() > 0 ? static_cast<uint16_t>(options.masterPort)
                                                                 : scenario.master.port.value_or(kMasterPort);
     if (!NET_ParseDotted(options.bindAddress, simulatorOptions.bindIp)) {
-        return fail("--bind: not a dotted IPv4 address: " + options.bindAddress);
+        return fail("--bind: not a dotted IPv4 address: " + options.bindAddress, kExitUsage);
     }
     simulatorOptions.basePort = static_cast<uint16_t>(options.basePort);
     simulatorOptions.masterListLimit = options.masterListBytes;
@@ -214,10 +225,14 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Only allocation failures get here; the expected ones are return values.
+    // The expected failures are return values; whatever else is thrown is a
+    // fault, reported with its own code rather than as an abort.
     try {
         return run(argc, argv);
     } catch (const std::exception& exception) {
-        return fail(exception.what());
+        std::fprintf(stderr, "pellrig-sim: internal error: %s\n", exception.what());
+    } catch (...) {
+        std::fprintf(stderr, "pellrig-sim: internal error\n");
     }
+    return kExitInternalError;
 }

@@ -11,6 +11,23 @@ using nlohmann::json;
 
 namespace {
 
+// The launcher's texts are 8-bit, so each character of a scenario's text goes on
+// the wire as its Latin-1 byte. The parser has checked that `utf8` is UTF-8.
+bool toLatin1(const std::string& utf8, std::string& out) {
+    out.clear();
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
+            out += utf8[i];
+        } else if ((lead == 0xC2 || lead == 0xC3) && i + 1 < utf8.size()) {
+            out += static_cast<char>(((lead & 0x03) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3F));
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Reads the keys of one JSON object into typed fields. The first error is kept
 // in `error` with the key's path; every later call then does nothing, so a
 // caller can read all fields and check once at the end.
@@ -148,7 +165,10 @@ class ObjectReader {
             fail(path, "expected a string");
             return;
         }
-        out = value.get<std::string>();
+        if (!toLatin1(value.get<std::string>(), out)) {
+            fail(path, "a character past Latin-1 (U+00FF)");
+            return;
+        }
         if (out.size() > kMaxScenarioText) {
             fail(path, "longer than " + std::to_string(kMaxScenarioText) + " characters");
         }
