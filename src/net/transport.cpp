@@ -2,8 +2,11 @@
 
 #include <array>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <thread>
 
 #include "huffman.h"
 #include "socket.h"
@@ -37,10 +40,41 @@ void BindToPort(const NetConfig& config) {
     }
 }
 
-void NET_GetLocalAddress() {
+// Resolves `name` on a thread of its own and waits up to `limit` for it. A
+// resolver that hangs keeps only that thread, which lets go of everything it
+// holds once the lookup ends.
+bool resolveWithin(const NameResolver& resolve, const std::string& name, std::chrono::milliseconds limit,
+                   NetAddress& out) {
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        bool found = false;
+        NetAddress address;
+    };
+    const auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, resolve, name] {
+        NetAddress address;
+        const bool found = resolve(name, address);
+        const std::scoped_lock lock(lookup->mutex);
+        lookup->finished = true;
+        lookup->found = found;
+        lookup->address = address;
+        lookup->done.notify_all();
+    }).detach();
+    std::unique_lock lock(lookup->mutex);
+    if (!lookup->done.wait_for(lock, limit, [&] { return lookup->finished; }) || !lookup->found) {
+        return false;
+    }
+    out = lookup->address;
+    return true;
+}
+
+void NET_GetLocalAddress(const NetConfig& config) {
+    net_local_adr = NetAddress{};
     std::string hostName;
     if (SOCK_HostName(hostName)) {
-        NET_StringToAdr(hostName, net_local_adr);
+        resolveWithin(config.resolveLocalName, hostName, kLocalNameWait, net_local_adr);
     }
     NetAddress bound;
     if (!net_socket.localAddress(bound)) {
@@ -62,7 +96,7 @@ void BV_UDPsocket(const NetConfig& config) {
     if (!net_socket.setNonBlocking()) {
         std::printf("BV_UDPsocket: ioctl FIONBIO:");
     }
-    NET_GetLocalAddress();
+    NET_GetLocalAddress(config);
 }
 
 }  // namespace

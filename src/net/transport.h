@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -13,9 +15,19 @@
 inline constexpr uint16_t kLocalPort = 11000;
 inline constexpr int32_t kMessageSize = 8192;
 
+// How long start-up waits for this host's own name to resolve.
+inline constexpr std::chrono::milliseconds kLocalNameWait{1000};
+
+// Looks a host name up the way NET_StringToAdr does; may block.
+using NameResolver = std::function<bool(const std::string& name, NetAddress& out)>;
+
 struct NetConfig {
     uint16_t port = kLocalPort;  // 0 takes any free port
     std::string bindHost;        // dotted address to bind; empty binds every interface
+    // Resolves this host's name for net_local_adr; tests put a stalled one here.
+    NameResolver resolveLocalName = [](const std::string& name, NetAddress& out) {
+        return NET_StringToAdr(name, out);
+    };
 };
 
 // The current incoming message, its sender, the outgoing message and this host's
@@ -27,7 +39,9 @@ extern NetAddress net_from;
 extern NetAddress net_local_adr;
 
 // Builds the Huffman tables, the message buffers and the bound, non-blocking
-// socket. A failure ends the process through Sys_FatalError.
+// socket. A failure ends the process through Sys_FatalError. This host's name
+// is given kLocalNameWait to resolve; past that net_local_adr keeps 0.0.0.0
+// with the bound port, and start-up goes on.
 void NET_Init(const NetConfig& config = {});
 // Closes the socket. Stop every thread that sends or receives first.
 void NET_Shutdown();

@@ -5,6 +5,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -166,6 +169,40 @@ TEST(TransportClock, MillisecondsStartAtZeroAndAdvance) {
     const uint32_t later = Sys_Milliseconds();
     EXPECT_GE(later - first, 19u);
     EXPECT_LT(later - first, 1000u);
+}
+
+TEST(TransportStart, GoesOnWhenTheHostsOwnNameDoesNotResolve) {
+    // A resolver that hangs until the test is over, as a broken one does.
+    struct Stall {
+        std::mutex mutex;
+        std::condition_variable released;
+        bool over = false;
+    };
+    const auto stall = std::make_shared<Stall>();
+    NetConfig config{0, "127.0.0.1"};
+    config.resolveLocalName = [stall](const std::string&, NetAddress& out) {
+        std::unique_lock lock(stall->mutex);
+        stall->released.wait(lock, [&] { return stall->over; });
+        out.ip = {10, 9, 8, 7};
+        return true;
+    };
+    NET_Init(config);
+    EXPECT_EQ(net_local_adr.ip, (std::array<uint8_t, 4>{0, 0, 0, 0}));
+    EXPECT_NE(NET_Port(net_local_adr), 0);
+    NET_Shutdown();
+    {
+        const std::scoped_lock lock(stall->mutex);
+        stall->over = true;
+    }
+    stall->released.notify_all();
+
+    config.resolveLocalName = [](const std::string&, NetAddress& out) {
+        out.ip = {10, 9, 8, 7};
+        return true;
+    };
+    NET_Init(config);
+    EXPECT_EQ(net_local_adr.ip, (std::array<uint8_t, 4>{10, 9, 8, 7}));
+    NET_Shutdown();
 }
 
 TEST(TransportFatal, SecondBindToAPortEndsWithTheBannerAndCode) {
