@@ -33,14 +33,21 @@ mkdir -p "$WINEPREFIX"
 
 ctest --test-dir "$build" --output-on-failure -j 2 --timeout 300
 
-# pellrig-cli.exe against the Linux simulator.
+# pellrig-cli.exe against the Linux simulator: four servers that answer and
+# one whose port is closed, which Windows reports on a later receive.
 native_sim=$root/build/dev/tools/pellrig-sim/pellrig-sim
 if [ ! -x "$native_sim" ]; then
   cmake --preset dev
   cmake --build --preset dev --target pellrig-sim
 fi
+cat > "$build/closed-port.json" <<'JSON'
+{"servers": [
+  {"name": "One", "map": "MAP01"}, {"name": "Two", "map": "MAP02"}, {"name": "Closed", "closed": true},
+  {"name": "Three", "map": "MAP03"}, {"name": "Four", "map": "MAP04"}
+]}
+JSON
 servers=5
-"$native_sim" --generate "$servers" --master-port 0 --exit-after-ms 60000 > "$build/sim.out" &
+"$native_sim" --scenario "$build/closed-port.json" --master-port 0 --exit-after-ms 60000 > "$build/sim.out" &
 sim=$!
 for _ in $(seq 100); do
   grep -q '^ready' "$build/sim.out" 2>/dev/null && break
@@ -55,9 +62,10 @@ timeout 60 "$wine" "$build/tools/pellrig-cli/pellrig-cli.exe" list --master "$ma
   > "$build/list.json"
 listed=$(grep -c '"address":' "$build/list.json" || true)
 silent=$(grep -c '"ping": 9999' "$build/list.json" || true)
-if [ "$listed" != "$servers" ] || [ "$silent" != 0 ]; then
-  echo "pellrig-cli.exe under Wine listed $listed of $servers servers, $silent of them silent:" >&2
+answered=$(grep -c '"name": "\(One\|Two\|Three\|Four\)"' "$build/list.json" || true)
+if [ "$listed" != "$servers" ] || [ "$silent" != 1 ] || [ "$answered" != 4 ]; then
+  echo "pellrig-cli.exe under Wine listed $listed of $servers servers, $silent silent, $answered answered:" >&2
   cat "$build/list.json" >&2
   exit 1
 fi
-echo "pellrig-cli.exe under Wine listed all $servers of the simulator's servers with their pings"
+echo "pellrig-cli.exe under Wine listed all $servers of the simulator's servers: the closed one silent, the others with their pings"

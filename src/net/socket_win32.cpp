@@ -1,3 +1,4 @@
+#include <mswsock.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
@@ -38,6 +39,12 @@ bool UdpSocket::open() {
     if (s == INVALID_SOCKET) {
         return false;
     }
+    // Windows answers a query to a port where nothing listens with a failed
+    // receive later on (WSAECONNRESET); a server browser queries such ports
+    // all the time, so the report is turned off.
+    BOOL report = FALSE;
+    DWORD returned = 0;
+    ::WSAIoctl(s, SIO_UDP_CONNRESET, &report, sizeof report, nullptr, 0, &returned, nullptr, nullptr);
     m_handle = static_cast<intptr_t>(s);
     return true;
 }

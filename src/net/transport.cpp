@@ -19,6 +19,7 @@ NetAddress net_local_adr;
 namespace {
 
 constexpr size_t kPacketSize = 65536;
+constexpr int kMaxSkippedResets = 64;
 
 UdpSocket net_socket;
 std::mutex receiveMutex;
@@ -135,7 +136,13 @@ int BV_GetPackets() {
         return 0;
     }
     NetAddress from;
-    const ReceiveResult result = net_socket.receiveFrom(receivePacket, from);
+    ReceiveResult result = net_socket.receiveFrom(receivePacket, from);
+    // A reset only tells of an earlier send to a closed port: read on, so the
+    // datagrams behind it are not left waiting. Bounded, in case it repeats.
+    for (int skipped = 0; result.status == ReceiveStatus::ConnectionReset && skipped < kMaxSkippedResets;
+         ++skipped) {
+        result = net_socket.receiveFrom(receivePacket, from);
+    }
     switch (result.status) {
         case ReceiveStatus::WouldBlock:
         case ReceiveStatus::ConnectionReset:

@@ -112,6 +112,27 @@ TEST_F(Transport, ReceivesIntoTheCurrentMessageWithItsSender) {
     EXPECT_EQ(MSG_ReadByte(net_message), -1);
 }
 
+TEST_F(Transport, AQueryToAClosedPortHidesNoLaterDatagram) {
+    NetAddress closed;
+    {
+        const Peer gone;
+        closed = gone.address;
+    }
+    Peer server;
+    {
+        const auto lock = NET_LockOutMessage();
+        SZ_Clear(net_outmessage);
+        MSG_WriteLong(net_outmessage, 777123);
+        NET_SendPacket(net_outmessage, closed);
+    }
+    // On loopback the port-unreachable report is back before this answer.
+    server.sendCoded({0xD4, 0xD6, 0x54, 0x00, 'h', 'i', 0, 7}, self());
+    ASSERT_EQ(NET_Wait(2000), 1);
+    const auto lock = NET_LockReceive();
+    EXPECT_EQ(BV_GetPackets(), 8);
+    EXPECT_EQ(net_from, server.address);
+}
+
 TEST_F(Transport, EmptyAndUndecodableDatagramsAreNoMessage) {
     Peer peer;
     for (const Bytes& datagram : {Bytes{}, Bytes{0xFF}, Bytes{0x00}, Bytes{0x08, 0x01}}) {

@@ -263,6 +263,7 @@ void readServer(const json& value, const std::string& path, ScenarioServer& serv
     reader.integer("port", 0, 65535, server.port);
     reader.number("delay_ms", 0, kMaxDelayMs, server.delayMs);
     reader.boolean("silent", server.silent);
+    reader.boolean("closed", server.closed);
     reader.optionalInteger("reply_code", kLongMin, std::numeric_limits<int32_t>::max(), server.replyCode);
     reader.optionalInteger("truncate_reply", 0, std::numeric_limits<int32_t>::max(), server.truncateReply);
     reader.rejectUnknownKeys();

@@ -37,6 +37,7 @@
 //         "port": 0,            // fixed port; default from --base-port, else any free port
 //         "delay_ms": 25.5,     // reply delay, fractions allowed
 //         "silent": false,      // never answer a query
+//         "closed": false,      // listed, but nothing listens on its port
 //         "reply_code": 5560020,   // answer with another message code
 //         "truncate_reply": 40     // send only the first N bytes of the reply
 //       }
@@ -55,6 +56,7 @@ struct ScenarioServer {
     uint16_t port = 0;
     double delayMs = 0;
     bool silent = false;
+    bool closed = false;
     std::optional<int32_t> replyCode;
     std::optional<int32_t> truncateReply;
 };

@@ -77,6 +77,11 @@ bool Simulator::start(std::string& error) {
             error.insert(0, "server " + std::to_string(i) + ": ");
             return false;
         }
+        if (server.closed) {
+            // The port was bound only to pick it: a query there meets no socket,
+            // and the sender's system gets a port-unreachable report.
+            m_sockets.back().close();
+        }
         m_serverAddresses.push_back(bound);
         entries.push_back(MasterListEntry{NET_AdrToString(bound), server.scorecard, server.marker});
     }
@@ -87,8 +92,12 @@ bool Simulator::start(std::string& error) {
         std::make_unique<MasterService>(std::move(listReply), toMicroseconds(m_scenario.master.delayMs),
                                         m_scenario.master.silent, m_accounts.get());
     m_waitList.clear();
-    for (UdpSocket& socket : m_sockets) {
-        m_waitList.push_back(&socket);
+    m_waitIndexes.clear();
+    for (size_t i = 0; i < m_sockets.size(); ++i) {
+        if (m_sockets[i].isOpen()) {
+            m_waitList.push_back(&m_sockets[i]);
+            m_waitIndexes.push_back(i);
+        }
     }
     return true;
 }
@@ -135,8 +144,8 @@ void Simulator::run(std::optional<Clock::time_point> until) {
         // Rounded up: waking a fraction early would only spin through the loop.
         const auto timeout = std::chrono::ceil<microseconds>(wake - now);
         if (UdpSocket::waitAnyReadable(m_waitList, timeout, ready) > 0) {
-            for (size_t socket : ready) {
-                drain(socket);
+            for (size_t waited : ready) {
+                drain(m_waitIndexes[waited]);
             }
         }
     }

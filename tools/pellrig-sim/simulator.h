@@ -102,8 +102,9 @@ class Simulator {
     SimulatorOptions m_options;
     std::atomic<bool> m_stopRequested{false};
 
-    std::vector<UdpSocket> m_sockets;  // the master's first, then the servers' in scenario order
-    std::vector<UdpSocket*> m_waitList;
+    std::vector<UdpSocket> m_sockets;    // the master's first, then the servers' in scenario order
+    std::vector<UdpSocket*> m_waitList;  // the open sockets
+    std::vector<size_t> m_waitIndexes;   // each one's index in m_sockets
     NetAddress m_masterAddress;
     std::vector<NetAddress> m_serverAddresses;
     size_t m_listedServers = 0;
