@@ -20,7 +20,7 @@ class MessageSink {
     // A box with the application's title, as showMessage(); `closed` runs once
     // it is gone: at once where nobody has to dismiss it, else on the thread
     // that showed it, after the user did.
-    virtual void showReport(std::string text, std::function<void()> closed) {
+    virtual void showReport(std::string text, const std::function<void()>& closed) {
         showMessage(std::move(text), {});
         closed();
     }

@@ -64,10 +64,10 @@ void QueuedMessageSink::showMessage(std::string text, std::string caption) {
         Qt::QueuedConnection);
 }
 
-void QueuedMessageSink::showReport(std::string text, std::function<void()> closed) {
+void QueuedMessageSink::showReport(std::string text, const std::function<void()>& closed) {
     QMetaObject::invokeMethod(
         this,
-        [this, text = std::move(text), closed = std::move(closed)]() mutable {
+        [this, text = std::move(text), closed]() mutable {
             m_boxes.showMessage({std::move(text), {}});
             closed();
         },

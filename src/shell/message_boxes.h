@@ -48,7 +48,7 @@ class QueuedMessageSink final : public QObject, public MessageSink {
     // Create it on the UI thread; `boxes` must outlive it.
     explicit QueuedMessageSink(MessageBoxes& boxes, QObject* parent = nullptr);
     void showMessage(std::string text, std::string caption) override;
-    void showReport(std::string text, std::function<void()> closed) override;
+    void showReport(std::string text, const std::function<void()>& closed) override;
 
   private:
     MessageBoxes& m_boxes;
