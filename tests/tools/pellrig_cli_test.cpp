@@ -207,17 +207,31 @@ TEST(PellrigCli, QueryAnswersOrMarksTheServerSilent) {
 }
 
 TEST(PellrigCli, OddRepliesAreReportedOrStoredAsRead) {
-    Sim sim(writeScenario({{"servers",
-                            {{{"name", "Wrong Code"}, {"reply_code", 1353}},
-                             {{"name", "Cut Short"}, {"map", "MAP02"}, {"truncate_reply", 17}}}}}));
-    ASSERT_EQ(sim.servers.size(), 2u);
+    json servers = {{{"name", "Wrong Code"}, {"reply_code", 1353}},
+                    {{"name", "Cut Short"}, {"map", "MAP02"}, {"truncate_reply", 17}}};
+    for (int i = 0; i < 12; ++i) {
+        servers.push_back({{"name", "Noise"}, {"reply_code", 4242}});
+    }
+    servers.push_back({{"name", "Honest"}, {"map", "MAP07"}});
+    Sim sim(writeScenario({{"servers", servers}}));
+    ASSERT_EQ(sim.servers.size(), 15u);
     const ProgramRun r =
         run(PELLRIG_CLI_PATH, {"list", "--master", sim.master}, ChildProcess::Output::StdoutAndStderr);
     ASSERT_EQ(r.exitCode, 0);
-    // The unknown code is reported with its sender, and that server stays silent.
+    // The unknown code is reported with its sender, and that server stays silent;
+    // the ones after it within the next 20 seconds are not reported at all.
     EXPECT_NE(r.output.find("BV_RunTics: Unknown cmd: 1353 (" + sim.servers[0] + ")"), std::string::npos)
         << r.output;
+    size_t reports = 0;
+    for (size_t at = r.output.find("Unknown cmd"); at != std::string::npos;
+         at = r.output.find("Unknown cmd", at + 1)) {
+        ++reports;
+    }
+    EXPECT_EQ(reports, 1u) << r.output;
     EXPECT_NE(r.output.find("***"), std::string::npos);
+    const size_t honest = r.output.find("Honest");
+    ASSERT_NE(honest, std::string::npos) << r.output;
+    EXPECT_EQ(r.output.substr(honest, r.output.find('\n', honest) - honest).find("***"), std::string::npos);
     // The reply that ends early keeps what it held: name and a short of players.
     EXPECT_NE(r.output.find("Cut Short"), std::string::npos) << r.output;
 }
