@@ -15,12 +15,26 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
+// The longest text that reads back whole: a read stops after kMaxReadString
+// characters, and so leaves the NUL of a text that long unread for the next field.
+constexpr size_t kMaxStoredText = kMaxReadString - 1;
+static_assert(kMaxExtraParams <= kMaxStoredText);
+
 // The part of a text that reads back unchanged: up to a NUL or a byte 255, and
-// no longer than one read takes. Entry points refuse longer texts; this only
+// no longer than kMaxStoredText. Entry points refuse longer texts; this only
 // keeps a text set some other way from shifting every field after it.
 std::string_view storable(std::string_view text) {
     const size_t end = text.find_first_of(std::string_view("\0\xFF", 2));
-    return text.substr(0, std::min({end, text.size(), static_cast<size_t>(kMaxReadString)}));
+    return text.substr(0, std::min({end, text.size(), kMaxStoredText}));
+}
+
+// A text field. One that fills a whole read came from no save and did not end
+// there; it is kept as long as a save can write it, so that what was loaded is
+// saved as it is.
+std::string readText(SizeBuffer& record) {
+    std::string text = MSG_ReadString(record);
+    text.resize(std::min(text.size(), kMaxStoredText));
+    return text;
 }
 
 void writeText(SizeBuffer& record, std::string_view text) {
@@ -29,7 +43,7 @@ void writeText(SizeBuffer& record, std::string_view text) {
 }
 
 // Caller holds lockSettings().
-Bytes buildRecord(bool& fits) {
+std::optional<Bytes> buildRecord() {
     const bool remember = (bv_rememberpassword & 0xFF) != 0;
     std::vector<std::string_view> texts;
     if (remember) {
@@ -49,9 +63,8 @@ Bytes buildRecord(bool& fits) {
         size += 1 + 2 + storable(directory.path).size() + 1;
         ++count;
     }
-    fits = size <= static_cast<size_t>(kConfigMaxSize);
-    if (!fits) {
-        return {};
+    if (size > static_cast<size_t>(kConfigMaxSize)) {
+        return std::nullopt;
     }
 
     SizeBuffer record;
@@ -88,7 +101,7 @@ Bytes toDiskLineEnds(const Bytes& record) {
 }
 
 // At most `limit` bytes of the record; a lone 0x0D stays as it is.
-Bytes fromDiskLineEnds(const Bytes& disk, size_t limit) {
+Bytes fromDiskLineEnds(std::span<const uint8_t> disk, size_t limit) {
     Bytes record;
     for (size_t i = 0; i < disk.size() && record.size() < limit; ++i) {
         if (disk[i] == 0x0D && i + 1 < disk.size() && disk[i + 1] == 0x0A) {
@@ -128,12 +141,16 @@ std::filesystem::path configFilePath(const std::filesystem::path& location) {
 void BV_LoadConfig(const std::filesystem::path& location) {
     // Each record byte takes at most two bytes on disk.
     Bytes disk;
-    const bool readable = readFileStart(configFilePath(location), 2 * kConfigMaxSize + 1, disk);
-    const auto lock = lockSettings();
-    if (!readable) {
+    if (!readFileStart(configFilePath(location), 2 * kConfigMaxSize + 1, disk)) {
+        const auto lock = lockSettings();
         BV_DefaultConfig();
         return;
     }
+    loadConfigBytes(disk);
+}
+
+void loadConfigBytes(std::span<const uint8_t> disk) {
+    const auto lock = lockSettings();
     const Bytes bytes = fromDiskLineEnds(disk, kConfigMaxSize);
     // A buffer of its own, so that loading never disturbs the network's current message.
     SizeBuffer record;
@@ -146,11 +163,11 @@ void BV_LoadConfig(const std::filesystem::path& location) {
     }
     bv_rememberpassword = MSG_ReadByte(record);
     if (bv_rememberpassword > 0) {
-        bv_username = MSG_ReadString(record);
-        bv_password = MSG_ReadString(record);
+        bv_username = readText(record);
+        bv_password = readText(record);
     }
-    bv_extraparams = MSG_ReadString(record);
-    bv_serverpassword = MSG_ReadString(record);
+    bv_extraparams = readText(record);
+    bv_serverpassword = readText(record);
     bv_lastarticleno = MSG_ReadByte(record);
     bv_shownews = MSG_ReadByte(record);
     bv_autologin = MSG_ReadByte(record);
@@ -158,22 +175,29 @@ void BV_LoadConfig(const std::filesystem::path& location) {
     MSG_ReadLong(record);  // the count; the list is read up to its end marker instead
     while (MSG_ReadByte(record) > 0) {
         const int32_t listIndex = MSG_ReadShort(record);
-        AddWadDirectory(MSG_ReadString(record), listIndex);
+        AddWadDirectory(readText(record), listIndex);
     }
 }
 
-bool BV_SaveConfig(UserMessageSink& messages, const std::filesystem::path& location) {
-    bool fits = false;
-    Bytes record;
+std::optional<Bytes> configFileBytes() {
+    std::optional<Bytes> record;
     {
         const auto lock = lockSettings();
-        record = buildRecord(fits);
+        record = buildRecord();
     }
-    if (!fits) {
+    if (!record) {
+        return std::nullopt;
+    }
+    return toDiskLineEnds(*record);
+}
+
+bool BV_SaveConfig(UserMessageSink& messages, const std::filesystem::path& location) {
+    const std::optional<Bytes> disk = configFileBytes();
+    if (!disk) {
         messages.showMessage({kConfigTooLarge, "", MessageIcon::Exclamation});
         return false;
     }
-    if (!replaceFileContents(configFilePath(location), toDiskLineEnds(record))) {
+    if (!replaceFileContents(configFilePath(location), *disk)) {
         messages.showMessage({kUnableToCreateConfig, "", MessageIcon::None});
         return false;
     }

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <span>
+#include <vector>
 
 #include "launch/user_messages.h"
 
@@ -25,9 +28,18 @@ std::filesystem::path configFilePath(const std::filesystem::path& location);
 // wad_directories (so a second load in one run adds them again). A missing or
 // unreadable file, or one of another version, sets the integer defaults and
 // changes nothing else. A file that ends early stores -1 for each missing
-// number and an empty text for each missing string. Reports nothing.
+// number and an empty text for each missing string. A text that fills a whole
+// read (2047 characters) is cut to the 2046 a save can write back. Reports nothing.
 // Takes lockSettings().
 void BV_LoadConfig(const std::filesystem::path& location = {});
+
+// BV_LoadConfig for the file's bytes as read from disk (line ends as stored),
+// from which only the first 8192 bytes of the record are taken. Takes lockSettings().
+void loadConfigBytes(std::span<const uint8_t> disk);
+
+// The bytes BV_SaveConfig writes for the current settings, line ends as stored;
+// none for a record longer than 8192 bytes. Takes lockSettings().
+std::optional<std::vector<uint8_t>> configFileBytes();
 
 // Writes every setting and the directories, newest first. The old file is
 // replaced only once the new record is completely written; when that fails the

@@ -19,12 +19,13 @@
 
 inline constexpr int32_t CONFIG_VERSION = 104;
 
-// Longest texts a setting may hold. The file gives back at most 2047 characters
-// of a string, and a directory entry holds at most 255.
+// Longest texts a setting may hold. A string read from the file stops after
+// 2047 characters, before the NUL of a string that long, so only 2046 come back
+// whole; a directory entry holds at most 255.
 inline constexpr size_t kMaxUserName = 16;
 inline constexpr size_t kMaxPassword = 16;
 inline constexpr size_t kMaxServerPassword = 32;
-inline constexpr size_t kMaxExtraParams = 2047;
+inline constexpr size_t kMaxExtraParams = 2046;
 inline constexpr size_t kMaxWadPath = 255;
 
 extern int32_t bv_rememberpassword;  // keep user name and password in the file

@@ -43,17 +43,13 @@ class Transfer {
     }
     bool overTime() const { return Clock::now() - m_started > m_config.transferLimit; }
 
-    // Stores one chunk of body bytes with text-mode line ends.
-    bool store(std::span<const uint8_t> body);
-
     const NewsConfig& m_config;
     NewsUi& m_ui;
     std::stop_token m_stop;
     int m_lastArticleNo = 0;
     Clock::time_point m_started;
     std::ofstream m_file;
-    size_t m_bodyBytes = 0;
-    std::string m_encoded;
+    std::string m_disk;  // the stamp file bytes of the last read
 };
 
 std::optional<NewsOutcome> Transfer::run(int lastArticleNo) {
@@ -105,7 +101,7 @@ std::optional<NewsOutcome> Transfer::run(int lastArticleNo) {
     }
 
     std::array<uint8_t, kNewsReceiveBuffer> buffer{};
-    NewsHeaderEnd header;
+    NewsResponse response(m_config.bodyLimit);
     for (;;) {
         if (m_stop.stop_requested()) {
             return stopped();
@@ -123,22 +119,14 @@ std::optional<NewsOutcome> Transfer::run(int lastArticleNo) {
         if (read == 0) {
             continue;
         }
-        std::span<const uint8_t> body(buffer.data(), static_cast<size_t>(read));
-        if (!header.ended()) {
-            const auto split = header.feed(body);
-            if (!split) {
-                continue;
-            }
-            if (m_config.headerEcho != nullptr) {
-                std::fwrite(body.data(), 1, split->headerLength, m_config.headerEcho);
-            }
-            body = body.subspan(split->bodyStart);
+        const NewsResponse::Read taken = response.take({buffer.data(), static_cast<size_t>(read)}, m_disk);
+        if (m_config.headerEcho != nullptr && !taken.header.empty()) {
+            std::fwrite(taken.header.data(), 1, taken.header.size(), m_config.headerEcho);
         }
-        m_bodyBytes += body.size();
-        if (m_bodyBytes > m_config.bodyLimit) {
+        if (taken.tooLarge) {
             return giveUp(NL_TOO_LARGE);
         }
-        if (!store(body)) {
+        if (!m_disk.empty() && !m_file.write(m_disk.data(), static_cast<std::streamsize>(m_disk.size()))) {
             return failed();
         }
     }
@@ -148,13 +136,6 @@ std::optional<NewsOutcome> Transfer::run(int lastArticleNo) {
         return NewsOutcome{NewsStatus::Stopped, m_lastArticleNo, {}};
     }
     return std::nullopt;
-}
-
-bool Transfer::store(std::span<const uint8_t> body) {
-    m_encoded.clear();
-    TextModeEncode(body, m_encoded);
-    m_file.write(m_encoded.data(), static_cast<std::streamsize>(m_encoded.size()));
-    return static_cast<bool>(m_file);
 }
 
 }  // namespace
@@ -180,7 +161,7 @@ std::optional<int> NewsCheckStamp(const NewsConfig& config, int lastArticleNo, N
         return std::nullopt;
     }
     const std::string disk{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    const std::optional<int> article = NewsStampArticle(TextModeDecode(disk));
+    const std::optional<int> article = NewsStampFileArticle(disk);
     if (!article || lastArticleNo >= *article) {
         return std::nullopt;
     }

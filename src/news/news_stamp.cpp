@@ -97,6 +97,27 @@ std::optional<NewsHeaderEnd::Split> NewsHeaderEnd::feed(std::span<const uint8_t>
     return std::nullopt;
 }
 
+NewsResponse::Read NewsResponse::take(std::span<const uint8_t> read, std::string& disk) {
+    disk.clear();
+    Read result;
+    std::span<const uint8_t> body = read;
+    if (!m_header.ended()) {
+        const std::optional<NewsHeaderEnd::Split> split = m_header.feed(read);
+        if (!split) {
+            return result;
+        }
+        result.header = read.first(split->headerLength);
+        body = read.subspan(split->bodyStart);
+    }
+    m_bodyBytes += body.size();
+    if (m_bodyBytes > m_bodyLimit) {
+        result.tooLarge = true;
+        return result;
+    }
+    TextModeEncode(body, disk);
+    return result;
+}
+
 void TextModeEncode(std::span<const uint8_t> bytes, std::string& out) {
     for (const uint8_t byte : bytes) {
         if (byte == '\n') {
@@ -140,4 +161,8 @@ std::optional<int> NewsStampArticle(std::string_view text) {
         }
     }
     return article;
+}
+
+std::optional<int> NewsStampFileArticle(std::string_view disk) {
+    return NewsStampArticle(TextModeDecode(disk));
 }

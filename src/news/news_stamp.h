@@ -50,6 +50,31 @@ class NewsHeaderEnd {
     int m_lineFeeds = 0;
 };
 
+// What the news check keeps of the response, one read at a time: the header is
+// walked to its blank line, and the body after it becomes the stamp file's
+// bytes, counted against the body limit.
+class NewsResponse {
+  public:
+    explicit NewsResponse(size_t bodyLimit) : m_bodyLimit(bodyLimit) {}
+
+    struct Read {
+        // The read's header bytes before their final line break when the header
+        // ends in this read (what is echoed); otherwise empty.
+        std::span<const uint8_t> header;
+        // The body has grown past the limit with this read; none of it is kept.
+        bool tooLarge = false;
+    };
+
+    // Takes one read and replaces `disk` with the stamp file bytes of the body in
+    // it, each line feed as CR LF. A read that leaves the header open keeps nothing.
+    Read take(std::span<const uint8_t> read, std::string& disk);
+
+  private:
+    NewsHeaderEnd m_header;
+    size_t m_bodyLimit;
+    size_t m_bodyBytes = 0;
+};
+
 // Text-mode line ends, done here rather than by a C runtime: appends `bytes` to
 // `out` with each 0x0A written as 0x0D 0x0A.
 void TextModeEncode(std::span<const uint8_t> bytes, std::string& out);
@@ -61,3 +86,6 @@ std::string TextModeDecode(std::string_view disk);
 // one counts as several), the key is what comes before the first "=" and is
 // compared without regard to case.
 std::optional<int> NewsStampArticle(std::string_view text);
+
+// The article number of the stamp file's bytes as they lie on disk.
+std::optional<int> NewsStampFileArticle(std::string_view disk);

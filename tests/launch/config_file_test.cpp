@@ -211,6 +211,42 @@ TEST_F(LaunchConfigFile, FailedSaveLeavesTheOldFileAsItWas) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
+// A read stops after 2047 characters, before the NUL of a text that long, which
+// then shifted every field after it: the longest extra parameters the settings
+// took came back with the server password empty and the numbers wrong.
+TEST_F(LaunchConfigFile, LongestTextsLoadAsSaved) {
+    TempDir dir;
+    EXPECT_FALSE(settingTextFits(std::string(kMaxExtraParams + 1, 'x'), kMaxExtraParams));
+    bv_extraparams = std::string(kMaxExtraParams, 'x');
+    bv_serverpassword = "pw";
+    bv_lastarticleno = 5;
+    MemoryUserMessageSink messages;
+    ASSERT_TRUE(BV_SaveConfig(messages, dir.path()));
+    resetSettings();
+    BV_LoadConfig(dir.path());
+    EXPECT_EQ(bv_extraparams, std::string(kMaxExtraParams, 'x'));
+    EXPECT_EQ(bv_serverpassword, "pw");
+    EXPECT_EQ(bv_lastarticleno, 5);
+
+    // A text no save wrote, past a whole read: what was loaded saves and loads as it is.
+    Bytes foreign{0x68, 0x00};
+    foreign.insert(foreign.end(), 3000, 'x');
+    foreign.insert(foreign.end(), {0x00, 'p', 0x00, 0x07, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+    writeBytes(dir.path() / "pellrig32.cfg", foreign);
+    resetSettings();
+    BV_LoadConfig(dir.path());
+    const std::string extra = bv_extraparams;
+    const std::string server = bv_serverpassword;
+    const int32_t article = bv_lastarticleno;
+    EXPECT_EQ(extra.size(), kMaxExtraParams);
+    ASSERT_TRUE(BV_SaveConfig(messages, dir.path()));
+    resetSettings();
+    BV_LoadConfig(dir.path());
+    EXPECT_EQ(bv_extraparams, extra);
+    EXPECT_EQ(bv_serverpassword, server);
+    EXPECT_EQ(bv_lastarticleno, article);
+}
+
 TEST_F(LaunchConfigFile, DirectoriesThatWouldNotReadBackAreRefused) {
     EXPECT_TRUE(AddWadDirectory("/" + std::string(253, 'd') + "/", 0));
     EXPECT_FALSE(AddWadDirectory("/" + std::string(254, 'd') + "/", 0));
