@@ -36,17 +36,6 @@ std::vector<std::string> lines(const std::string& text) {
     return result;
 }
 
-// The game servers that a simulator started with --print-servers listed.
-std::vector<std::string> serversOf(const SimProcess& sim) {
-    std::vector<std::string> servers;
-    for (const std::string& line : sim.output) {
-        if (line.rfind("server ", 0) == 0) {
-            servers.push_back(line.substr(7));
-        }
-    }
-    return servers;
-}
-
 class CliInFolder : public testing::Test {
   protected:
     void SetUp() override {
@@ -199,7 +188,7 @@ TEST_F(CliInFolder, JoinLogsInFindsTheWadsAndStartsTheGame) {
     std::ofstream(scenario) << R"({"servers": [{"name": "Join Me", "iwad": "freedoom2.wad", "map": "MAP01"},
                                                 {"name": "Needs More", "iwad": "freedoom2.wad", "pwads": ["gone.wad"]}]})";
     SimProcess sim({"--scenario", scenario.string(), "--print-servers"});
-    const std::vector<std::string> servers = serversOf(sim);
+    const std::vector<std::string>& servers = sim.servers;
     ASSERT_EQ(servers.size(), 2u);
     const auto join = [&](const std::string& server, const std::string& password, bool dryRun) {
         std::vector<std::string> arguments{"join",   server,  "--master",   sim.master,
@@ -290,7 +279,7 @@ TEST_F(CliInFolder, EightBitSettingsComeOutInUtf8) {
     const fs::path scenario = m_folder / "scenario.json";
     std::ofstream(scenario) << R"({"servers": [{"name": "Join Me", "iwad": "doom2.wad"}]})";
     SimProcess sim({"--scenario", scenario.string(), "--print-servers"});
-    const std::vector<std::string> servers = serversOf(sim);
+    const std::vector<std::string>& servers = sim.servers;
     ASSERT_EQ(servers.size(), 1u);
     r = cli({"login", "--create", "--user", "Jürgen", "--password", "päss", "--master", sim.master});
     ASSERT_EQ(r.exitCode, 0) << r.output;
@@ -303,7 +292,7 @@ TEST_F(CliInFolder, JoinTellsASilentGameServerFromTheMaster) {
     const fs::path scenario = m_folder / "scenario.json";
     std::ofstream(scenario) << R"({"servers": [{"name": "Quiet", "silent": true}]})";
     SimProcess sim({"--scenario", scenario.string(), "--print-servers"});
-    const std::vector<std::string> servers = serversOf(sim);
+    const std::vector<std::string>& servers = sim.servers;
     ASSERT_EQ(servers.size(), 1u);
     const ProgramRun r =
         cli({"join", servers[0], "--master", sim.master, "--user", "alice", "--password", "wonderland"});
