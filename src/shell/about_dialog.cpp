@@ -16,7 +16,7 @@ constexpr char kDescription[] =
     "and starts the game on the one you pick with every WAD it needs, found in your WAD directories. "
     "It also keeps your Brumvek account and shows players' statistics.";
 
-const QString kIconPath = QStringLiteral(":/icons/pellrig.svg");
+const QString kIconPath = pictureResource(QStringLiteral(":/icons/pellrig"));
 
 }  // namespace
 

@@ -6,6 +6,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "shell/pictures.h"
+
 namespace {
 
 struct Column {
@@ -55,8 +57,8 @@ CBottomView::CBottomView(QWidget* parent) : QTreeWidget(parent) {
                       {"Wads", 150},
                       {"Ping", 50}});
     m_rows = std::make_unique<ListRows>(
-        *this, std::vector<QIcon>{QIcon(QStringLiteral(":/icons/server.svg")),
-                                  QIcon(QStringLiteral(":/icons/server_scorecard.svg"))});
+        *this, std::vector<QIcon>{QIcon(pictureResource(QStringLiteral(":/icons/server"))),
+                                  QIcon(pictureResource(QStringLiteral(":/icons/server_scorecard")))});
 }
 
 void CBottomView::mousePressEvent(QMouseEvent* event) {

@@ -2,10 +2,11 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
 #include <cstdio>
 
+#include "shell/about_dialog.h"
 #include "shell/message_boxes.h"
+#include "shell/parent_console.h"
 #include "shell/tab_wnd_app.h"
 
 namespace {
@@ -45,9 +46,10 @@ bool readOptions(const QApplication& app, ShellConfig& config) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    useParentConsole();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brumvek"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pellrig.svg")));
+    QApplication::setWindowIcon(applicationIcon());
     ShellConfig config;
     if (!readOptions(app, config)) {
         return 2;

@@ -19,6 +19,7 @@
 #include "shell/custom_server_dialog.h"
 #include "shell/detailed_info_dialog.h"
 #include "shell/login_dialog.h"
+#include "shell/pictures.h"
 #include "shell/qt_news_ui.h"
 #include "shell/recent_players_dialog.h"
 #include "shell/settings_dialogs.h"
@@ -73,9 +74,9 @@ constexpr char kAutoLoginWarning[] =
 QIcon toolbarIcon(const char* name) {
     const QString base = QStringLiteral(":/icons/toolbar_%1").arg(QString::fromLatin1(name));
     QIcon icon;
-    icon.addFile(base + QStringLiteral(".svg"), {}, QIcon::Normal);
-    icon.addFile(base + QStringLiteral("_hot.svg"), {}, QIcon::Active);
-    icon.addFile(base + QStringLiteral("_disabled.svg"), {}, QIcon::Disabled);
+    icon.addFile(pictureResource(base), {}, QIcon::Normal);
+    icon.addFile(pictureResource(base + QStringLiteral("_hot")), {}, QIcon::Active);
+    icon.addFile(pictureResource(base + QStringLiteral("_disabled")), {}, QIcon::Disabled);
     return icon;
 }
 

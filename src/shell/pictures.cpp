@@ -1,7 +1,10 @@
 #include "shell/pictures.h"
 
 #include <QPainter>
+
+#ifdef PELLRIG_SVG_PICTURES
 #include <QSvgRenderer>
+#endif
 
 namespace {
 
@@ -9,6 +12,12 @@ constexpr int32_t kPersonalPictures = 54;
 constexpr int32_t kHighestRankPicture = 7;
 
 }  // namespace
+
+#ifdef PELLRIG_SVG_PICTURES
+
+QString pictureResource(const QString& base) {
+    return base + QStringLiteral(".svg");
+}
 
 QPixmap renderPicture(const QString& path, const QSize& size) {
     QSvgRenderer renderer(path);
@@ -23,18 +32,36 @@ QPixmap renderPicture(const QString& path, const QSize& size) {
     return pixmap;
 }
 
+#else
+
+QString pictureResource(const QString& base) {
+    return base + QStringLiteral(".png");
+}
+
+QPixmap renderPicture(const QString& path, const QSize& size) {
+    // The larger drawing keeps detail when scaled to a size between the two.
+    QPixmap drawn(QString(path).replace(QStringLiteral(".png"), QStringLiteral("@2x.png")));
+    if (drawn.isNull() && !drawn.load(path)) {
+        return {};
+    }
+    drawn.setDevicePixelRatio(1.0);
+    return drawn.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+#endif
+
 QPixmap loginBanner(const QSize& size) {
-    return renderPicture(QStringLiteral(":/pictures/banner.svg"), size);
+    return renderPicture(pictureResource(QStringLiteral(":/pictures/banner")), size);
 }
 
 QString profilePicturePath(int32_t rankPicture, int32_t avatar) {
     if (avatar >= 1 && avatar <= kPersonalPictures) {
-        return QStringLiteral(":/pictures/avatar_%1.svg").arg(avatar, 2, 10, QLatin1Char('0'));
+        return pictureResource(QStringLiteral(":/pictures/avatar_%1").arg(avatar, 2, 10, QLatin1Char('0')));
     }
     if (rankPicture < 0 || rankPicture > kHighestRankPicture) {
         return {};
     }
-    return QStringLiteral(":/pictures/rank_%1.svg").arg(rankPicture == 0 ? 1 : rankPicture);
+    return pictureResource(QStringLiteral(":/pictures/rank_%1").arg(rankPicture == 0 ? 1 : rankPicture));
 }
 
 QPixmap profilePicture(int32_t rankPicture, int32_t avatar) {

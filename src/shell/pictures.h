@@ -5,10 +5,16 @@
 #include <QString>
 #include <cstdint>
 
-// The pictures of the account dialogs, drawn from the program's resources at
-// the size asked for.
+// The pictures and icons of the program, drawn from its resources at the size
+// asked for. A build with Qt Svg carries them as SVG; one without carries them
+// drawn ahead of time as PNG, at their own size and at twice that.
 
-// The SVG resource at `path` drawn to fill `size`; null when it cannot be read.
+// The resource of the picture or icon `base`, a resource path without its
+// suffix such as ":/icons/server".
+QString pictureResource(const QString& base);
+
+// The resource at `path` (from pictureResource) drawn to fill `size`; null when
+// it cannot be read.
 QPixmap renderPicture(const QString& path, const QSize& size);
 
 // The log-in dialog's banner, made to fill `size`.

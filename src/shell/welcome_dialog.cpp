@@ -42,7 +42,7 @@ WelcomeDialog::WelcomeDialog(std::string_view userName, std::function<void(QWidg
     picture->setObjectName(QStringLiteral("picture"));
     const int side = du.y(64);
     picture->setGeometry((dialogWidth - side) / 2, du.y(6), side, side);
-    picture->setPixmap(renderPicture(QStringLiteral(":/icons/welcome.svg"), {side, side}));
+    picture->setPixmap(renderPicture(pictureResource(QStringLiteral(":/icons/welcome")), {side, side}));
 
     auto* line = paragraph(this, fromAnsi(welcomeLine(userName)));
     line->setObjectName(QStringLiteral("welcomeLine"));

@@ -293,9 +293,9 @@ void AccountDialogsTest::updateWithoutAnAnswerMayBeTriedAgain() {
 
 void AccountDialogsTest::pictureFollowsTheRankUnlessAPersonalOneIsChosen() {
     QCOMPARE(profilePicturePath(0, 0), profilePicturePath(1, 0));
-    QCOMPARE(profilePicturePath(7, 55), QStringLiteral(":/pictures/rank_7.svg"));
-    QCOMPARE(profilePicturePath(3, 1), QStringLiteral(":/pictures/avatar_01.svg"));
-    QCOMPARE(profilePicturePath(3, 54), QStringLiteral(":/pictures/avatar_54.svg"));
+    QCOMPARE(profilePicturePath(7, 55), pictureResource(QStringLiteral(":/pictures/rank_7")));
+    QCOMPARE(profilePicturePath(3, 1), pictureResource(QStringLiteral(":/pictures/avatar_01")));
+    QCOMPARE(profilePicturePath(3, 54), pictureResource(QStringLiteral(":/pictures/avatar_54")));
     QVERIFY(profilePicturePath(8, 0).isEmpty());
     QVERIFY(profilePicturePath(-1, 0).isEmpty());
     for (int32_t rank = 0; rank <= 7; ++rank) {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +24,7 @@
 
 #include "browser/server_table.h"
 #include "launch/config_file.h"
+#include "launch/process.h"
 #include "launch/settings.h"
 #include "net/net_address.h"
 #include "net/socket.h"
@@ -105,7 +107,7 @@ class MainFrameTest : public QObject {
         config.masterHost = m_sim->master();
         config.newsHost = "127.0.0.1:9";
         config.configLocation = m_work.path().toStdString();
-        config.gameFolder = m_work.path().toStdString() + "/";
+        config.gameFolder = QDir::toNativeSeparators(m_work.path() + QLatin1Char('/')).toStdString();
         return config;
     }
 
@@ -152,15 +154,13 @@ void MainFrameTest::initTestCase() {
     m_sim = std::make_unique<SimRunner>(QStringList{QStringLiteral("--scenario"), scenario});
     QVERIFY(!m_sim->master().empty());
 
-    // A stand-in game that records its arguments, one a line, beside itself.
+    // A stand-in game that records its arguments, one a line, in the working
+    // directory, which the game shares with the program.
+    QVERIFY(QDir::setCurrent(m_work.path()));
     const QString game = m_work.filePath(QStringLiteral("brumvekgl.exe"));
-    QFile script(game);
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write(
-        "#!/bin/sh\nd=$(dirname \"$0\")\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$d/args.tmp\"\n"
-        "mv \"$d/args.tmp\" \"$d/args.txt\"\n");
-    script.close();
-    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(QFile::copy(QStringLiteral(PELLRIG_STAND_IN_GAME), game));
+    QVERIFY(QFile::setPermissions(game,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
 }
 
 void MainFrameTest::init() {
@@ -247,10 +247,11 @@ void MainFrameTest::secondStartBrowsesAndLaunches() {
         QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     const std::optional<ServerRecord> selected = frame.browser().GetSelectedServer();
     QVERIFY(selected.has_value());
-    QCOMPARE(arguments, (QStringList{QStringLiteral("-connect"), QString::fromLatin1(selected->address),
-                                     QStringLiteral("-llevel"), QStringLiteral("1"), QStringLiteral("-iwad"),
-                                     QStringLiteral("/usr/share/games/doom/freedoom2.wad"),
-                                     QStringLiteral("+name"), QStringLiteral("alice")}));
+    QCOMPARE(arguments,
+             (QStringList{QStringLiteral("-connect"), QString::fromLatin1(selected->address),
+                          QStringLiteral("-llevel"), QStringLiteral("1"), QStringLiteral("-iwad"),
+                          QString::fromStdString(shortPathName("/usr/share/games/doom/freedoom2.wad")),
+                          QStringLiteral("+name"), QStringLiteral("alice")}));
     QVERIFY(m_boxes.messages.empty() || m_boxes.messages.size() == 1);  // at most the news check's failure
 }
 

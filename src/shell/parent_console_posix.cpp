@@ -1,0 +1,3 @@
+#include "shell/parent_console.h"
+
+void useParentConsole() {}
