@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "launch/unattended_settings.h"
 #include "shell/main_frame.h"
 #include "shell/message_boxes.h"
 #include "shell/tab_wnd_app.h"
-#include "shell/unattended_start.h"
 #include "sweep_scenario.h"
 
 inline constexpr int kQueryMaster = 32776;  // the command's identifier

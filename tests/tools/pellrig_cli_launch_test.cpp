@@ -96,6 +96,16 @@ TEST_F(CliInFolder, WadScanFindsFreedoomFoldersAndSavesThem) {
     }
     EXPECT_EQ(shown, std::vector<std::string>(found.rbegin(), found.rend())) << r.output;
     EXPECT_NE(r.output.find("bv_firstrun=1\n"), std::string::npos);
+
+    // Unattended start-up settings keep the directories.
+    r = cli({"config", "unattended", "--user", "alice", "--password", "wonderland"});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    r = cli({"config", "show"});
+    for (const char* line : {"bv_autologin=1\n", "bv_rememberpassword=1\n", "bv_username=alice\n",
+                             "bv_password=***\n", "bv_firstrun=0\n", "bv_shownews=0\n"}) {
+        EXPECT_NE(r.output.find(line), std::string::npos) << line << r.output;
+    }
+    EXPECT_NE(r.output.find("wad_directory=" + doom + "\n"), std::string::npos) << r.output;
 }
 
 TEST_F(CliInFolder, ConfigShowWithoutAFileShowsTheDefaults) {

@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "launch/config_file.h"
 #include "launch/settings.h"
+#include "launch/unattended_settings.h"
 #include "launch/wad_directory_editor.h"
 
 void printMessages(const MemoryUserMessageSink& sink) {
@@ -81,4 +82,25 @@ void addLaunchCommands(CLI::App& app, std::vector<Command>& commands) {
     CLI::App* show =
         config->add_subcommand("show", "Print every setting of pellrig32.cfg in the working directory");
     commands.push_back({show, [] { return showConfig(); }});
+
+    struct Credentials {
+        std::string user;
+        std::string password;
+    };
+    auto credentials = std::make_shared<Credentials>();
+    CLI::App* unattended = config->add_subcommand(
+        "unattended", "Make pellrig32.cfg log USER in automatically, with no welcome and no news check");
+    unattended->add_option("--user", credentials->user, "User name")->required()->transform(ansiArgument());
+    unattended->add_option("--password", credentials->password, "Password")
+        ->required()
+        ->transform(ansiArgument());
+    commands.push_back(
+        {unattended, [credentials] {
+             MemoryUserMessageSink sink;
+             if (!writeUnattendedSettings({}, credentials->user, credentials->password, sink)) {
+                 printMessages(sink);
+                 return kExitSaveFailed;
+             }
+             return 0;
+         }});
 }

@@ -1,11 +1,12 @@
-#include "shell/unattended_start.h"
+#include "launch/unattended_settings.h"
 
 #include "launch/config_file.h"
 #include "launch/settings.h"
 
-void writeUnattendedSettings(const std::filesystem::path& location, const std::string& user,
+bool writeUnattendedSettings(const std::filesystem::path& location, const std::string& user,
                              const std::string& password, UserMessageSink& messages) {
     resetSettings();
+    BV_LoadConfig(location);
     {
         const auto lock = lockSettings();
         bv_rememberpassword = 1;
@@ -15,6 +16,7 @@ void writeUnattendedSettings(const std::filesystem::path& location, const std::s
         bv_username = user;
         bv_password = password;
     }
-    BV_SaveConfig(messages, location);
+    const bool saved = BV_SaveConfig(messages, location);
     resetSettings();
+    return saved;
 }
