@@ -4,8 +4,8 @@
 # own code links the runtime statically). `cmake --install` lays them out as
 # the program is shipped.
 
-set(qt_dir ${PELLRIG_QT_WINDOWS})
-set(PELLRIG_QT_DLLS ${qt_dir}/bin/Qt6Core.dll ${qt_dir}/bin/Qt6Gui.dll ${qt_dir}/bin/Qt6Widgets.dll)
+set(pellrig_qt_dir ${PELLRIG_QT_WINDOWS})
+set(PELLRIG_QT_DLLS ${pellrig_qt_dir}/bin/Qt6Core.dll ${pellrig_qt_dir}/bin/Qt6Gui.dll ${pellrig_qt_dir}/bin/Qt6Widgets.dll)
 set(PELLRIG_QT_PLUGINS platforms/qwindows.dll styles/qwindowsvistastyle.dll)
 
 set(PELLRIG_MINGW_RUNTIME_DLLS)
@@ -19,21 +19,19 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
   list(APPEND PELLRIG_MINGW_RUNTIME_DLLS ${found})
 endforeach()
 
-# The tests in the build tree load the same files from one folder of links,
-# which Wine searches through WINEPATH; Qt's test library and the offscreen
-# platform are there for them too.
-set(runtime_links ${CMAKE_BINARY_DIR}/windows-runtime)
-file(REMOVE_RECURSE ${runtime_links})
-file(MAKE_DIRECTORY ${runtime_links}/platforms ${runtime_links}/styles)
-foreach(dll IN LISTS PELLRIG_QT_DLLS PELLRIG_MINGW_RUNTIME_DLLS ITEMS ${qt_dir}/bin/Qt6Test.dll)
-  cmake_path(GET dll FILENAME name)
-  file(CREATE_LINK ${dll} ${runtime_links}/${name} SYMBOLIC)
-endforeach()
-foreach(plugin IN LISTS PELLRIG_QT_PLUGINS ITEMS platforms/qoffscreen.dll)
-  file(CREATE_LINK ${qt_dir}/plugins/${plugin} ${runtime_links}/${plugin} SYMBOLIC)
-endforeach()
-string(REPLACE "/" "\\" wine_runtime_links "Z:${runtime_links}")
-set(PELLRIG_WINDOWS_QT_ENVIRONMENT "WINEPATH=${wine_runtime_links}" "QT_PLUGIN_PATH=${wine_runtime_links}")
+# pellrig_link_windows_runtime(<folder>): links the same DLLs and plugins, and
+# Qt's test library, into a build folder, so that the programs built there run
+# in place. Qt finds its plugins beside the program, not through the PATH.
+function(pellrig_link_windows_runtime folder)
+  file(MAKE_DIRECTORY ${folder}/platforms ${folder}/styles)
+  foreach(dll IN LISTS PELLRIG_QT_DLLS PELLRIG_MINGW_RUNTIME_DLLS ITEMS ${pellrig_qt_dir}/bin/Qt6Test.dll)
+    cmake_path(GET dll FILENAME name)
+    file(CREATE_LINK ${dll} ${folder}/${name} SYMBOLIC)
+  endforeach()
+  foreach(plugin IN LISTS PELLRIG_QT_PLUGINS)
+    file(CREATE_LINK ${pellrig_qt_dir}/plugins/${plugin} ${folder}/${plugin} SYMBOLIC)
+  endforeach()
+endfunction()
 
 # pellrig_deploy_windows(<target>): installs <target> with everything it loads.
 function(pellrig_deploy_windows target)
@@ -41,8 +39,8 @@ function(pellrig_deploy_windows target)
   install(FILES ${PELLRIG_QT_DLLS} ${PELLRIG_MINGW_RUNTIME_DLLS} DESTINATION .)
   foreach(plugin IN LISTS PELLRIG_QT_PLUGINS)
     cmake_path(GET plugin PARENT_PATH plugin_dir)
-    install(FILES ${qt_dir}/plugins/${plugin} DESTINATION ${plugin_dir})
+    install(FILES ${pellrig_qt_dir}/plugins/${plugin} DESTINATION ${plugin_dir})
   endforeach()
-  install(DIRECTORY ${qt_dir}/licenses/ DESTINATION licenses/qt)
+  install(DIRECTORY ${pellrig_qt_dir}/licenses/ DESTINATION licenses/qt)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION licenses RENAME pellrig.txt)
 endfunction()

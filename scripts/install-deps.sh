@@ -11,4 +11,4 @@ apt-get install -y --no-install-recommends \
   freedoom
 # The Windows cross-build and Wine, which runs its tests, as they were tried:
 # with their recommended packages.
-apt-get install -y g++-mingw-w64-x86-64-posix googletest wine64 icoutils
+apt-get install -y g++-mingw-w64-x86-64-posix googletest wine64 icoutils nsis xdotool

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Cross-builds the core, the tools and the core tests for Windows with mingw-w64
-# into build/windows, runs the tests under Wine, then lists the Linux
-# simulator's servers with pellrig-cli.exe under Wine over loopback.
-# Needs the Debian packages g++-mingw-w64-x86-64-posix, wine64 and googletest.
+# Builds Qt for Windows once (scripts/build-qt-windows.sh, kept in its cache
+# folder), cross-builds the program, the tools and the tests for Windows with
+# mingw-w64 into build/windows and runs the tests under Wine; then lists the
+# Linux simulator's servers with pellrig-cli.exe under Wine over loopback,
+# makes the zip and the installer, and tries the installer and the installed
+# program (scripts/test-windows-program.sh).
+# Needs the packages scripts/install-deps.sh installs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -14,19 +17,33 @@ wine=$(dpkg -L wine64 2>/dev/null | grep -m1 '/wine64$' || true)
 wineserver=$(dpkg -L wine64 2>/dev/null | grep -m1 '/wineserver64$' || true)
 [ -x "$wineserver" ] || wineserver=$(dirname "$wine")/wineserver
 
+mkdir -p "$root/build"
+bash scripts/build-qt-windows.sh | tee "$root/build/qt-windows.log"
+qt=$(tail -n 1 "$root/build/qt-windows.log")
+
 rm -rf "$build"
-cmake --preset windows -DPELLRIG_WERROR=ON -DPELLRIG_WINE="$wine"
+cmake --preset windows -DPELLRIG_WERROR=ON -DPELLRIG_WINE="$wine" -DPELLRIG_QT_WINDOWS="$qt"
 cmake --build --preset windows -j 2
 
 # The prefix is made once, before tests run side by side; the server stays up
 # between the many short test processes.
 export WINEPREFIX=$build/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 sim=
+xvfb=
 cleanup() {
   [ -z "$sim" ] || kill "$sim" 2>/dev/null || true
   "$wineserver" -k 2>/dev/null || true
+  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
+# The window's tests and the program draw on a virtual display of their own.
+for display in $(seq 90 130); do
+  [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
+done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp > "$root/build/xvfb-windows.log" 2>&1 &
+xvfb=$!
+export DISPLAY=":$display"
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 mkdir -p "$WINEPREFIX"
 "$wineserver" -p
 "$wine" wineboot --init
@@ -69,3 +86,9 @@ if [ "$listed" != "$servers" ] || [ "$silent" != 1 ] || [ "$answered" != 4 ]; th
   exit 1
 fi
 echo "pellrig-cli.exe under Wine listed all $servers of the simulator's servers: the closed one silent, the others with their pings"
+kill "$sim" 2>/dev/null || true
+sim=
+
+packages=$(bash scripts/package-windows.sh "$build")
+ls -l $packages
+bash scripts/test-windows-program.sh "$(echo "$packages" | tail -n 1)" "$native_sim" "$wine" "$wineserver"
