@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Qt that the Windows program needs (Core, Gui, Widgets, Test, the
-# windows and offscreen platform plugins) from Debian's own source package of
-# qt6-base, with Debian's patches, cross-compiled with mingw-w64 against Debian's
-# host Qt tools. (qt6-svg's source package cannot be fetched here: the Windows
-# build is to carry its pictures drawn ahead of time rather than Qt Svg.)
+# windows platform plugin and the windowsvista style) from Debian's own source
+# package of qt6-base, with Debian's patches, cross-compiled with mingw-w64
+# against Debian's host Qt tools. (qt6-svg's source package cannot be fetched
+# here: the Windows build carries its pictures drawn ahead of time instead.)
 #
 # It installs into a cache folder outside the work tree, by default
 # /var/cache/pellrig/qt-windows-VERSION-OPTIONS (PELLRIG_QT_CACHE sets the parent
