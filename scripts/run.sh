@@ -14,7 +14,8 @@ cmake --build --preset release
 bin=$PWD/build/release
 demo=$bin/demo
 mkdir -p "$demo"
-start_sim "$demo" --scenario resources/scenarios/default.json --master-port 0 --news-port 0
+start_sim "$bin/tools/pellrig-sim/pellrig-sim" "$demo" --scenario resources/scenarios/default.json --master-port 0 --news-port 0
+trap 'kill "$sim" 2>/dev/null || true' EXIT
 
 # The stand-in game: prints its command line and keeps it in game.log.
 cat > "$demo/brumvekgl.exe" <<'GAME'

@@ -9,6 +9,8 @@ cmake --preset release >/dev/null
 cmake --build --preset release --target dialog-screenshots pellrig-sim
 out=build/release/screenshots
 mkdir -p "$out" docs/screenshots
-start_sim "$out" --scenario resources/scenarios/default.json --master-port 0 --exit-after-ms 120000
+start_sim build/release/tools/pellrig-sim/pellrig-sim "$out" --scenario resources/scenarios/default.json \
+  --master-port 0 --exit-after-ms 120000
+trap 'kill "$sim" 2>/dev/null || true' EXIT
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
   build/release/tools/dialog-screenshots/dialog-screenshots docs/screenshots --master "$master"

@@ -8,6 +8,7 @@
 # Needs the packages scripts/install-deps.sh installs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/start-sim.sh
 root=$PWD
 build=$root/build/windows
 
@@ -64,15 +65,7 @@ cat > "$build/closed-port.json" <<'JSON'
 ]}
 JSON
 servers=5
-"$native_sim" --scenario "$build/closed-port.json" --master-port 0 --exit-after-ms 60000 > "$build/sim.out" &
-sim=$!
-for _ in $(seq 100); do
-  grep -q '^ready' "$build/sim.out" 2>/dev/null && break
-  sleep 0.1
-done
-master=$(sed -n 's/^ready master=\([^ ]*\) servers=.*/\1/p' "$build/sim.out")
-announced=$(sed -n 's/^ready .*servers=\([0-9]*\).*/\1/p' "$build/sim.out")
-[ -n "$master" ] || { echo "the simulator did not start" >&2; exit 1; }
+start_sim "$native_sim" "$build" --scenario "$build/closed-port.json" --master-port 0 --exit-after-ms 60000
 [ "$announced" = "$servers" ] || { echo "the simulator announced $announced servers, not $servers" >&2; exit 1; }
 
 timeout 60 "$wine" "$build/tools/pellrig-cli/pellrig-cli.exe" list --master "$master" --local-port 0 --json \

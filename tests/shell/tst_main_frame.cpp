@@ -34,15 +34,6 @@
 
 namespace {
 
-// Two servers: one with players that counts for the statistics, one without.
-constexpr char kScenario[] = R"({"servers": [
-  {"name": "Alpha", "map": "MAP01", "max_players": 8, "game": "Freedoom", "iwad": "freedoom2.wad",
-   "players": [{"name": "Cyb", "frags": 12, "ping": 48, "level": 3, "time": 15},
-               {"name": "Bot", "frags": 1, "ping": 0, "level": 0, "time": 2}],
-   "scorecard": 1, "delay_ms": 5},
-  {"name": "Beta", "map": "E1M1", "game": "Freedoom", "iwad": "freedoom1.wad", "delay_ms": 5}
-]})";
-
 // Answers the modal dialogs that open, one after another, by their titles.
 class ModalScript {
   public:
@@ -150,12 +141,10 @@ class MainFrameTest : public QObject {
 };
 
 void MainFrameTest::initTestCase() {
-    const QString scenario = m_work.filePath(QStringLiteral("scenario.json"));
-    QFile file(scenario);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(kScenario);
-    file.close();
-    m_sim = std::make_unique<SimRunner>(QStringList{QStringLiteral("--scenario"), scenario});
+    // Two servers: Alpha with players, which counts for the statistics, and
+    // Beta without.
+    m_sim = std::make_unique<SimRunner>(
+        QStringList{QStringLiteral("--scenario"), QStringLiteral(PELLRIG_TWO_SERVERS_SCENARIO)});
     QVERIFY(!m_sim->master().empty());
 
     // A stand-in game that records its arguments, one a line, in the working
