@@ -3,13 +3,13 @@
 // Cancel with the window alive, and Done saving the file and asking for the
 // master list only during the first run.
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,18 +22,29 @@
 
 namespace {
 
-const char* const kFreedoom1 = "/usr/share/games/doom/freedoom1.wad";
-const char* const kFreedoom2 = "/usr/share/games/doom/freedoom2.wad";
-// A folder without WADs whose name is not ASCII (UTF-8 on disk).
-const char* const kOwnFolder = "drive2/Jeux \xC3\xA9";
+const QString kFreedoom1 = QStringLiteral(PELLRIG_HOST_ROOT "/usr/share/games/doom/freedoom1.wad");
+const QString kFreedoom2 = QStringLiteral(PELLRIG_HOST_ROOT "/usr/share/games/doom/freedoom2.wad");
+// A folder without WADs whose name is not ASCII.
+const QString kOwnFolder = QStringLiteral(u"drive2/Jeux \u00e9");
 
-std::vector<std::string> directoryPaths() {
+// The settings hold paths as the file system's bytes.
+std::vector<QString> directoryPaths() {
     const auto lock = lockSettings();
-    std::vector<std::string> paths;
+    std::vector<QString> paths;
     for (const WadDirectory& directory : wad_directories) {
-        paths.push_back(directory.path);
+        paths.push_back(QFile::decodeName(QByteArray::fromStdString(directory.path)));
     }
     return paths;
+}
+
+// A WAD in the tree: a POSIX link costs nothing, Windows programs know only
+// shortcuts, so there it is a copy.
+bool placeWad(const QString& wad, const QString& name) {
+#ifdef _WIN32
+    return QFile::copy(wad, name);
+#else
+    return QFile::link(wad, name);
+#endif
 }
 
 }  // namespace
@@ -41,17 +52,18 @@ std::vector<std::string> directoryPaths() {
 class WadDirectoryDialogTest : public QObject {
     Q_OBJECT
 
-    std::string path(const char* relative) const {
-        return (m_dir->path() + QLatin1Char('/')).toStdString() + relative;
+    // A path in the tree as the platform writes it.
+    QString path(const QString& relative) const {
+        return QDir::toNativeSeparators(m_dir->path() + QLatin1Char('/') + relative);
     }
-    void link(const char* target, const char* name);
+    QString path(const char* relative) const { return path(QString::fromLatin1(relative)); }
     WadDirectoryDialog& dialog();
     QPushButton* button(const char* name) {
         return dialog().findChild<QPushButton*>(QString::fromLatin1(name));
     }
     QTreeWidget* list() { return dialog().findChild<QTreeWidget*>(QStringLiteral("directories")); }
     QString status() { return dialog().findChild<QLineEdit*>(QStringLiteral("status"))->text(); }
-    std::vector<std::string> rows();
+    std::vector<QString> rows();
 
     std::unique_ptr<QTemporaryDir> m_dir;
     RecordingBoxes m_boxes;
@@ -79,29 +91,28 @@ void WadDirectoryDialogTest::init() {
     m_masterRequests = 0;
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    QVERIFY(QFile::exists(QString::fromLatin1(kFreedoom1)) && QFile::exists(QString::fromLatin1(kFreedoom2)));
+    QVERIFY(QFile::exists(kFreedoom1) && QFile::exists(kFreedoom2));
 
     // Two "drives": one with an IWAD folder holding a PWAD folder, one more.
-    for (const char* folder : {"drive1/DOOM/PWADS", "drive1/DOOM/docs", "drive2/MODS", kOwnFolder}) {
-        std::filesystem::create_directories(path(folder));
+    for (const QString& folder : {QStringLiteral("drive1/DOOM/PWADS"), QStringLiteral("drive1/DOOM/docs"),
+                                  QStringLiteral("drive2/MODS"), kOwnFolder}) {
+        QVERIFY(QDir().mkpath(path(folder)));
     }
-    link(kFreedoom2, "drive1/DOOM/doom2.wad");
-    link(kFreedoom1, "drive1/DOOM/PWADS/a.wad");
-    link(kFreedoom2, "drive1/DOOM/PWADS/B.WAD");
-    QFile readme(QString::fromStdString(path("drive1/DOOM/docs/readme.txt")));
+    QVERIFY(placeWad(kFreedoom2, path(QStringLiteral("drive1/DOOM/doom2.wad"))));
+    QVERIFY(placeWad(kFreedoom1, path(QStringLiteral("drive1/DOOM/PWADS/a.wad"))));
+    QVERIFY(placeWad(kFreedoom2, path(QStringLiteral("drive1/DOOM/PWADS/B.WAD"))));
+    QFile readme(path(QStringLiteral("drive1/DOOM/docs/readme.txt")));
     QVERIFY(readme.open(QIODevice::WriteOnly));
-    link(kFreedoom1, "drive2/MODS/x.wad");
+    QVERIFY(placeWad(kFreedoom1, path(QStringLiteral("drive2/MODS/x.wad"))));
+#ifndef _WIN32
     // A link to a folder of WADs is not a WAD folder of its own.
-    std::filesystem::create_directory_symlink(path("drive2/MODS"), path("drive1/linked"));
+    QVERIFY(QFile::link(path(QStringLiteral("drive2/MODS")), path(QStringLiteral("drive1/linked"))));
+#endif
 }
 
 void WadDirectoryDialogTest::cleanup() {
     m_dialog.reset();
     m_dir.reset();
-}
-
-void WadDirectoryDialogTest::link(const char* target, const char* name) {
-    std::filesystem::create_symlink(target, path(name));
 }
 
 WadDirectoryDialog& WadDirectoryDialogTest::dialog() {
@@ -111,7 +122,10 @@ WadDirectoryDialog& WadDirectoryDialogTest::dialog() {
             ++m_chooserCalls;
             return title == QStringLiteral("Choose a directory") ? m_chosen : QString();
         };
-        sources.scanRoots = [this] { return std::vector<std::string>{path("drive1"), path("drive2")}; };
+        sources.scanRoots = [this] {
+            return std::vector<std::string>{QFile::encodeName(path(QStringLiteral("drive1"))).toStdString(),
+                                            QFile::encodeName(path(QStringLiteral("drive2"))).toStdString()};
+        };
         m_dialog = std::make_unique<WadDirectoryDialog>(
             m_boxes, [this] { ++m_masterRequests; }, m_dir->path().toStdString(), std::move(sources));
         m_dialog->show();
@@ -119,11 +133,11 @@ WadDirectoryDialog& WadDirectoryDialogTest::dialog() {
     return *m_dialog;
 }
 
-std::vector<std::string> WadDirectoryDialogTest::rows() {
+std::vector<QString> WadDirectoryDialogTest::rows() {
     const QTreeWidget* view = list();
-    std::vector<std::string> result(static_cast<size_t>(view->topLevelItemCount()));
+    std::vector<QString> result(static_cast<size_t>(view->topLevelItemCount()));
     for (size_t row = 0; row < result.size(); ++row) {
-        result[row] = view->topLevelItem(static_cast<int>(row))->text(0).toStdString();
+        result[row] = view->topLevelItem(static_cast<int>(row))->text(0);
     }
     return result;
 }
@@ -136,20 +150,21 @@ void WadDirectoryDialogTest::opensWithEachEntryAtItsListIndex() {
         AddWadDirectory("C:\\NEW\\", 0);
         AddWadDirectory("C:\\NEG\\", -1);  // as a stored 65535 loads
     }
-    QCOMPARE(rows(), (std::vector<std::string>{"C:\\OLD\\", "C:\\NEW\\", "C:\\NEG\\", "C:\\LAST\\"}));
+    QCOMPARE(rows(), (std::vector<QString>{QStringLiteral("C:\\OLD\\"), QStringLiteral("C:\\NEW\\"),
+                                           QStringLiteral("C:\\NEG\\"), QStringLiteral("C:\\LAST\\")}));
 }
 
 void WadDirectoryDialogTest::addAndRemoveByHand() {
-    const std::string doom = path("drive1/DOOM/");
-    m_chosen = QString::fromStdString(path("drive1/DOOM"));
+    const QString doom = path("drive1/DOOM/");
+    m_chosen = path("drive1/DOOM");
     button("add")->click();
     button("add")->click();
-    QCOMPARE(rows(), (std::vector<std::string>{doom, doom}));
-    QCOMPARE(directoryPaths(), (std::vector<std::string>{doom, doom}));
+    QCOMPARE(rows(), (std::vector<QString>{doom, doom}));
+    QCOMPARE(directoryPaths(), (std::vector<QString>{doom, doom}));
 
     // Escape and the close box act as Add and leave the dialog open.
-    const std::string own = path(kOwnFolder) + '/';
-    m_chosen = QString::fromStdString(own);
+    const QString own = path(kOwnFolder + QLatin1Char('/'));
+    m_chosen = own;
     QTest::keyClick(&dialog(), Qt::Key_Escape);
     QVERIFY(!dialog().close());
     QVERIFY(dialog().isVisible());
@@ -172,18 +187,18 @@ void WadDirectoryDialogTest::addAndRemoveByHand() {
     QCOMPARE(rows().size(), size_t{4});
     list()->setCurrentItem(list()->topLevelItem(2));
     button("remove")->click();
-    QCOMPARE(rows(), (std::vector<std::string>{own, own, doom}));
-    QCOMPARE(directoryPaths(), (std::vector<std::string>{own, own}));
+    QCOMPARE(rows(), (std::vector<QString>{own, own, doom}));
+    QCOMPARE(directoryPaths(), (std::vector<QString>{own, own}));
     button("remove")->click();  // the removed row's neighbour was not selected
     QCOMPARE(rows().size(), size_t{3});
 }
 
 void WadDirectoryDialogTest::scanReplacesTheListWithEachWadFolderOnce() {
-    m_chosen = QString::fromStdString(path(kOwnFolder));
+    m_chosen = path(kOwnFolder);
     button("add")->click();
 
-    const std::vector<std::string> expected{path("drive2/MODS/"), path("drive1/DOOM/"),
-                                            path("drive1/DOOM/PWADS/")};
+    const std::vector<QString> expected{path("drive2/MODS/"), path("drive1/DOOM/"),
+                                        path("drive1/DOOM/PWADS/")};
     for (int scan = 0; scan < 2; ++scan) {
         button("auto")->click();
         QCOMPARE(rows(), expected);
@@ -211,7 +226,7 @@ void WadDirectoryDialogTest::cancelKeepsWhatWasFoundAndSearchesNoFurther() {
                 QCOMPARE(button("auto")->text(), QStringLiteral("Cancel"));
                 QVERIFY(!button("add")->isEnabled() && !button("remove")->isEnabled() &&
                         !button("done")->isEnabled());
-                QVERIFY(status().startsWith(QString::fromStdString(path("drive1/DOOM/"))));
+                QVERIFY(status().startsWith(path("drive1/DOOM/")));
                 QTest::keyClick(&dialog(), Qt::Key_Escape);
                 QVERIFY(dialog().isVisible());
                 QCOMPARE(m_chooserCalls, 0);
@@ -223,7 +238,7 @@ void WadDirectoryDialogTest::cancelKeepsWhatWasFoundAndSearchesNoFurther() {
     button("auto")->click();
     QVERIFY(*looked);
     QCOMPARE(m_boxes.messages, (std::vector<UserMessage>{{kScanCanceled, ""}}));
-    QCOMPARE(rows(), (std::vector<std::string>{path("drive1/DOOM/PWADS/")}));
+    QCOMPARE(rows(), (std::vector<QString>{path("drive1/DOOM/PWADS/")}));
     QCOMPARE(directoryPaths(), rows());
     QCOMPARE(status(), QStringLiteral("1 potential WAD directories found"));
     QCOMPARE(button("auto")->text(), QStringLiteral("A&uto"));
@@ -232,7 +247,7 @@ void WadDirectoryDialogTest::cancelKeepsWhatWasFoundAndSearchesNoFurther() {
 }
 
 void WadDirectoryDialogTest::doneSavesAndAsksForTheMasterListOnlyOnTheFirstRun() {
-    m_chosen = QString::fromStdString(path("drive1/DOOM"));
+    m_chosen = path("drive1/DOOM");
     button("add")->click();
     button("done")->click();
     QCOMPARE(m_masterRequests, 1);
@@ -242,7 +257,7 @@ void WadDirectoryDialogTest::doneSavesAndAsksForTheMasterListOnlyOnTheFirstRun()
 
     resetSettings();
     BV_LoadConfig(m_dir->path().toStdString());
-    QCOMPARE(directoryPaths(), std::vector<std::string>{path("drive1/DOOM/")});
+    QCOMPARE(directoryPaths(), std::vector<QString>{path("drive1/DOOM/")});
 
     // Later runs save without asking; a file that cannot be written is
     // reported and the dialog still closes.
@@ -253,8 +268,9 @@ void WadDirectoryDialogTest::doneSavesAndAsksForTheMasterListOnlyOnTheFirstRun()
     m_dialog.reset();
     list()->setCurrentItem(list()->topLevelItem(0));
     button("remove")->click();
-    QVERIFY(QFile::remove(QString::fromStdString(path(kConfigFileName))));
-    std::filesystem::create_directory(path(kConfigFileName));  // a folder where the file belongs
+    const QString config = path(kConfigFileName);
+    QVERIFY(QFile::remove(config));
+    QVERIFY(QDir().mkdir(config));  // a folder where the file belongs
     button("done")->click();
     QCOMPARE(m_masterRequests, 1);
     QCOMPARE(m_boxes.texts(), std::vector<std::string>{kUnableToCreateConfig});
