@@ -1,6 +1,6 @@
-#include "huffman.h"
+#include "net/huffman.h"
 
-#include "huffman_tables.h"
+#include "net/huffman_tables.h"
 
 #include <bit>
 #include <cstring>

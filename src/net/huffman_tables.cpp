@@ -1,4 +1,4 @@
-#include "huffman_tables.h"
+#include "net/huffman_tables.h"
 
 namespace {
 

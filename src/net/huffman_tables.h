@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "huffman.h"
+#include "net/huffman.h"
 
 // The coder's lookup tables, built once from the weight table.
 

@@ -1,4 +1,4 @@
-#include "huffman.h"
+#include "net/huffman.h"
 
 // Relative frequencies of the byte values in typical traffic. Part of the wire
 // format: changing one value changes the code.

@@ -1,10 +1,10 @@
-#include "net_address.h"
+#include "net/net_address.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 
-#include "socket.h"
+#include "net/socket.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "size_buffer.h"
+#include "net/size_buffer.h"
 
 #include <algorithm>
 #include <climits>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "net_address.h"
+#include "net/net_address.h"
 
 // The platform's UDP sockets behind one small interface: POSIX sockets here,
 // Winsock on Windows. Everything above this header is platform-free.

@@ -3,35 +3,9 @@
 #include <ws2tcpip.h>
 
 #include <algorithm>
-#include <cstring>
 
-#include "socket.h"
-#include "socket_address.h"
-
-namespace {
-
-SOCKET sock(intptr_t handle) {
-    return static_cast<SOCKET>(handle);
-}
-
-}  // namespace
-
-UdpSocket::~UdpSocket() {
-    close();
-}
-
-UdpSocket::UdpSocket(UdpSocket&& other) noexcept : m_handle(other.m_handle) {
-    other.m_handle = kInvalidHandle;
-}
-
-UdpSocket& UdpSocket::operator=(UdpSocket&& other) noexcept {
-    if (this != &other) {
-        close();
-        m_handle = other.m_handle;
-        other.m_handle = kInvalidHandle;
-    }
-    return *this;
-}
+#include "net/native_socket.h"
+#include "net/socket.h"
 
 bool UdpSocket::open() {
     close();
@@ -49,29 +23,14 @@ bool UdpSocket::open() {
     return true;
 }
 
-bool UdpSocket::bind(const NetAddress& local) {
-    const sockaddr_in sa = toSockaddr(local);
-    return ::bind(sock(m_handle), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
-}
-
 bool UdpSocket::setNonBlocking() {
     u_long on = 1;
-    return ::ioctlsocket(sock(m_handle), FIONBIO, &on) == 0;
-}
-
-bool UdpSocket::localAddress(NetAddress& out) const {
-    sockaddr_in sa{};
-    int length = sizeof sa;
-    if (::getsockname(sock(m_handle), reinterpret_cast<sockaddr*>(&sa), &length) != 0) {
-        return false;
-    }
-    out = fromSockaddr(sa);
-    return true;
+    return ::ioctlsocket(nativeSocket(m_handle), FIONBIO, &on) == 0;
 }
 
 int UdpSocket::sendTo(std::span<const uint8_t> bytes, const NetAddress& to) {
     const sockaddr_in sa = toSockaddr(to);
-    return ::sendto(sock(m_handle), reinterpret_cast<const char*>(bytes.data()),
+    return ::sendto(nativeSocket(m_handle), reinterpret_cast<const char*>(bytes.data()),
                     static_cast<int>(bytes.size()), 0, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
 }
 
@@ -79,8 +38,8 @@ ReceiveResult UdpSocket::receiveFrom(std::span<uint8_t> buffer, NetAddress& from
     sockaddr_in sa{};
     int length = sizeof sa;
     const int received =
-        ::recvfrom(sock(m_handle), reinterpret_cast<char*>(buffer.data()), static_cast<int>(buffer.size()), 0,
-                   reinterpret_cast<sockaddr*>(&sa), &length);
+        ::recvfrom(nativeSocket(m_handle), reinterpret_cast<char*>(buffer.data()),
+                   static_cast<int>(buffer.size()), 0, reinterpret_cast<sockaddr*>(&sa), &length);
     if (received == SOCKET_ERROR) {
         const int error = ::WSAGetLastError();
         from = fromSockaddr(sa);
@@ -102,7 +61,7 @@ ReceiveResult UdpSocket::receiveFrom(std::span<uint8_t> buffer, NetAddress& from
 int UdpSocket::waitReadable(int timeoutMs) const {
     fd_set readable;
     FD_ZERO(&readable);
-    FD_SET(sock(m_handle), &readable);
+    FD_SET(nativeSocket(m_handle), &readable);
     timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
     const int ready = ::select(0, &readable, nullptr, nullptr, &limit);
     return ready == SOCKET_ERROR ? -1 : std::min(ready, 1);
@@ -110,7 +69,7 @@ int UdpSocket::waitReadable(int timeoutMs) const {
 
 void UdpSocket::close() {
     if (m_handle != kInvalidHandle) {
-        ::closesocket(sock(m_handle));
+        ::closesocket(nativeSocket(m_handle));
         m_handle = kInvalidHandle;
     }
 }
@@ -120,7 +79,7 @@ int UdpSocket::waitAnyReadable(std::span<UdpSocket* const> sockets, std::chrono:
     ready.clear();
     std::vector<WSAPOLLFD> polls(sockets.size());
     for (size_t i = 0; i < sockets.size(); ++i) {
-        polls[i] = WSAPOLLFD{sock(sockets[i]->m_handle), POLLRDNORM, 0};
+        polls[i] = WSAPOLLFD{nativeSocket(sockets[i]->m_handle), POLLRDNORM, 0};
     }
     const auto ms = static_cast<INT>((timeout.count() + 999) / 1000);
     const int count = ::WSAPoll(polls.data(), static_cast<ULONG>(polls.size()), ms);
@@ -142,35 +101,4 @@ bool SOCK_Startup() {
 
 void SOCK_Cleanup() {
     ::WSACleanup();
-}
-
-std::string SOCK_ErrorText(int error) {
-    return std::strerror(error);
-}
-
-bool SOCK_HostName(std::string& out) {
-    char name[512];
-    if (::gethostname(name, sizeof name) != 0) {
-        return false;
-    }
-    name[sizeof name - 1] = '\0';
-    out = name;
-    return true;
-}
-
-bool SOCK_ResolveHost(const std::string& name, std::array<uint8_t, 4>& ip) {
-    if (name.empty()) {
-        return false;
-    }
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* result = nullptr;
-    if (::getaddrinfo(name.c_str(), nullptr, &hints, &result) != 0 || result == nullptr) {
-        return false;
-    }
-    const auto* sa = reinterpret_cast<const sockaddr_in*>(result->ai_addr);
-    std::memcpy(ip.data(), &sa->sin_addr, 4);
-    ::freeaddrinfo(result);
-    return true;
 }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "net_address.h"
+#include "net/net_address.h"
 
 // The platform's TCP sockets behind one small interface, beside UdpSocket: POSIX
 // sockets here, Winsock on Windows. Every socket is non-blocking and every wait

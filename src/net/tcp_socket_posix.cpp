@@ -5,19 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
-#include "socket_address.h"
-#include "tcp_socket.h"
+#include "net/native_socket.h"
+#include "net/tcp_socket.h"
 
 namespace {
 
-int fd(intptr_t handle) {
-    return static_cast<int>(handle);
-}
-
 int waitFor(intptr_t handle, short events, int timeoutMs) {
-    pollfd p{fd(handle), events, 0};
+    pollfd p{nativeSocket(handle), events, 0};
     const int ready = ::poll(&p, 1, timeoutMs < 0 ? 0 : timeoutMs);
     if (ready < 0) {
         return errno == EINTR ? 0 : -1;
@@ -30,27 +25,6 @@ bool wouldBlock(int error) {
 }
 
 }  // namespace
-
-TcpSocket::~TcpSocket() {
-    close();
-}
-
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept
-    : m_handle(other.m_handle), m_connecting(other.m_connecting) {
-    other.m_handle = kInvalidHandle;
-    other.m_connecting = false;
-}
-
-TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
-    if (this != &other) {
-        close();
-        m_handle = other.m_handle;
-        m_connecting = other.m_connecting;
-        other.m_handle = kInvalidHandle;
-        other.m_connecting = false;
-    }
-    return *this;
-}
 
 bool TcpSocket::open(int* error) {
     close();
@@ -65,25 +39,9 @@ bool TcpSocket::open(int* error) {
     return true;
 }
 
-bool TcpSocket::bind(const NetAddress& local) {
-    const sockaddr_in sa = toSockaddr(local);
-    return ::bind(fd(m_handle), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
-}
-
-bool TcpSocket::localAddress(NetAddress& out) const {
-    sockaddr_in sa{};
-    socklen_t length = sizeof sa;
-    if (::getsockname(fd(m_handle), reinterpret_cast<sockaddr*>(&sa), &length) != 0) {
-        return false;
-    }
-    std::memcpy(out.ip.data(), &sa.sin_addr, 4);
-    out.port = sa.sin_port;
-    return true;
-}
-
 TcpResult TcpSocket::connect(const NetAddress& to, int timeoutMs) {
     const sockaddr_in sa = toSockaddr(to);
-    if (::connect(fd(m_handle), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0) {
+    if (::connect(nativeSocket(m_handle), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0) {
         return {TcpStatus::Done, 0, 0};
     }
     const int error = errno;
@@ -108,7 +66,7 @@ TcpResult TcpSocket::finishConnect(int timeoutMs) {
     }
     int error = 0;
     socklen_t length = sizeof error;
-    if (::getsockopt(fd(m_handle), SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
+    if (::getsockopt(nativeSocket(m_handle), SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
         error = errno;
     }
     return error == 0 ? TcpResult{TcpStatus::Done, 0, 0} : TcpResult{TcpStatus::Failed, 0, error};
@@ -122,7 +80,7 @@ TcpResult TcpSocket::write(std::span<const uint8_t> bytes, int timeoutMs) {
     if (ready == 0) {
         return {TcpStatus::WouldBlock, 0, 0};
     }
-    const ssize_t sent = ::send(fd(m_handle), bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    const ssize_t sent = ::send(nativeSocket(m_handle), bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (sent < 0) {
         const int error = errno;
         return wouldBlock(error) ? TcpResult{TcpStatus::WouldBlock, 0, 0}
@@ -142,7 +100,7 @@ TcpResult TcpSocket::read(std::span<uint8_t> buffer, int timeoutMs) {
     if (ready == 0) {
         return {TcpStatus::WouldBlock, 0, 0};
     }
-    const ssize_t received = ::recv(fd(m_handle), buffer.data(), buffer.size(), 0);
+    const ssize_t received = ::recv(nativeSocket(m_handle), buffer.data(), buffer.size(), 0);
     if (received < 0) {
         const int error = errno;
         return wouldBlock(error) ? TcpResult{TcpStatus::WouldBlock, 0, 0}
@@ -154,15 +112,11 @@ TcpResult TcpSocket::read(std::span<uint8_t> buffer, int timeoutMs) {
     return {TcpStatus::Done, static_cast<int>(received), 0};
 }
 
-bool TcpSocket::listen(int backlog) {
-    return ::listen(fd(m_handle), backlog) == 0;
-}
-
 bool TcpSocket::accept(TcpSocket& connection, int timeoutMs) {
     if (waitReadable(timeoutMs) != 1) {
         return false;
     }
-    const int s = ::accept4(fd(m_handle), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    const int s = ::accept4(nativeSocket(m_handle), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (s < 0) {
         return false;
     }
@@ -173,7 +127,7 @@ bool TcpSocket::accept(TcpSocket& connection, int timeoutMs) {
 
 void TcpSocket::close() {
     if (m_handle != kInvalidHandle) {
-        ::close(fd(m_handle));
+        ::close(nativeSocket(m_handle));
         m_handle = kInvalidHandle;
     }
     m_connecting = false;

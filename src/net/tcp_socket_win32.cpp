@@ -1,16 +1,10 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <cstring>
-
-#include "socket_address.h"
-#include "tcp_socket.h"
+#include "net/native_socket.h"
+#include "net/tcp_socket.h"
 
 namespace {
-
-SOCKET sock(intptr_t handle) {
-    return static_cast<SOCKET>(handle);
-}
 
 bool setNonBlocking(SOCKET s) {
     u_long on = 1;
@@ -24,8 +18,8 @@ int waitFor(intptr_t handle, bool forWrite, int timeoutMs, bool* failed = nullpt
     fd_set errors;
     FD_ZERO(&wanted);
     FD_ZERO(&errors);
-    FD_SET(sock(handle), &wanted);
-    FD_SET(sock(handle), &errors);
+    FD_SET(nativeSocket(handle), &wanted);
+    FD_SET(nativeSocket(handle), &errors);
     const int ms = timeoutMs < 0 ? 0 : timeoutMs;
     timeval limit{ms / 1000, (ms % 1000) * 1000};
     const int ready =
@@ -34,7 +28,7 @@ int waitFor(intptr_t handle, bool forWrite, int timeoutMs, bool* failed = nullpt
         return -1;
     }
     if (failed != nullptr) {
-        *failed = FD_ISSET(sock(handle), &errors) != 0;
+        *failed = FD_ISSET(nativeSocket(handle), &errors) != 0;
     }
     return ready > 0 ? 1 : 0;
 }
@@ -44,27 +38,6 @@ bool wouldBlock(int error) {
 }
 
 }  // namespace
-
-TcpSocket::~TcpSocket() {
-    close();
-}
-
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept
-    : m_handle(other.m_handle), m_connecting(other.m_connecting) {
-    other.m_handle = kInvalidHandle;
-    other.m_connecting = false;
-}
-
-TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
-    if (this != &other) {
-        close();
-        m_handle = other.m_handle;
-        m_connecting = other.m_connecting;
-        other.m_handle = kInvalidHandle;
-        other.m_connecting = false;
-    }
-    return *this;
-}
 
 bool TcpSocket::open(int* error) {
     close();
@@ -82,25 +55,9 @@ bool TcpSocket::open(int* error) {
     return true;
 }
 
-bool TcpSocket::bind(const NetAddress& local) {
-    const sockaddr_in sa = toSockaddr(local);
-    return ::bind(sock(m_handle), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
-}
-
-bool TcpSocket::localAddress(NetAddress& out) const {
-    sockaddr_in sa{};
-    int length = sizeof sa;
-    if (::getsockname(sock(m_handle), reinterpret_cast<sockaddr*>(&sa), &length) != 0) {
-        return false;
-    }
-    std::memcpy(out.ip.data(), &sa.sin_addr, 4);
-    out.port = sa.sin_port;
-    return true;
-}
-
 TcpResult TcpSocket::connect(const NetAddress& to, int timeoutMs) {
     const sockaddr_in sa = toSockaddr(to);
-    if (::connect(sock(m_handle), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0) {
+    if (::connect(nativeSocket(m_handle), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0) {
         return {TcpStatus::Done, 0, 0};
     }
     const int error = ::WSAGetLastError();
@@ -126,7 +83,8 @@ TcpResult TcpSocket::finishConnect(int timeoutMs) {
     }
     int error = 0;
     int length = sizeof error;
-    if (::getsockopt(sock(m_handle), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0) {
+    if (::getsockopt(nativeSocket(m_handle), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
+                     &length) != 0) {
         error = ::WSAGetLastError();
     }
     if (failed && error == 0) {
@@ -143,7 +101,7 @@ TcpResult TcpSocket::write(std::span<const uint8_t> bytes, int timeoutMs) {
     if (ready == 0) {
         return {TcpStatus::WouldBlock, 0, 0};
     }
-    const int sent = ::send(sock(m_handle), reinterpret_cast<const char*>(bytes.data()),
+    const int sent = ::send(nativeSocket(m_handle), reinterpret_cast<const char*>(bytes.data()),
                             static_cast<int>(bytes.size()), 0);
     if (sent == SOCKET_ERROR) {
         const int error = ::WSAGetLastError();
@@ -164,8 +122,8 @@ TcpResult TcpSocket::read(std::span<uint8_t> buffer, int timeoutMs) {
     if (ready == 0) {
         return {TcpStatus::WouldBlock, 0, 0};
     }
-    const int received =
-        ::recv(sock(m_handle), reinterpret_cast<char*>(buffer.data()), static_cast<int>(buffer.size()), 0);
+    const int received = ::recv(nativeSocket(m_handle), reinterpret_cast<char*>(buffer.data()),
+                                static_cast<int>(buffer.size()), 0);
     if (received == SOCKET_ERROR) {
         const int error = ::WSAGetLastError();
         return wouldBlock(error) ? TcpResult{TcpStatus::WouldBlock, 0, 0}
@@ -177,15 +135,11 @@ TcpResult TcpSocket::read(std::span<uint8_t> buffer, int timeoutMs) {
     return {TcpStatus::Done, received, 0};
 }
 
-bool TcpSocket::listen(int backlog) {
-    return ::listen(sock(m_handle), backlog) == 0;
-}
-
 bool TcpSocket::accept(TcpSocket& connection, int timeoutMs) {
     if (waitFor(m_handle, false, timeoutMs) != 1) {
         return false;
     }
-    const SOCKET s = ::accept(sock(m_handle), nullptr, nullptr);
+    const SOCKET s = ::accept(nativeSocket(m_handle), nullptr, nullptr);
     if (s == INVALID_SOCKET) {
         return false;
     }
@@ -200,7 +154,7 @@ bool TcpSocket::accept(TcpSocket& connection, int timeoutMs) {
 
 void TcpSocket::close() {
     if (m_handle != kInvalidHandle) {
-        ::closesocket(sock(m_handle));
+        ::closesocket(nativeSocket(m_handle));
         m_handle = kInvalidHandle;
     }
     m_connecting = false;

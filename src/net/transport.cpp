@@ -1,4 +1,4 @@
-#include "transport.h"
+#include "net/transport.h"
 
 #include <array>
 #include <chrono>
@@ -8,8 +8,8 @@
 #include <memory>
 #include <thread>
 
-#include "huffman.h"
-#include "socket.h"
+#include "net/huffman.h"
+#include "net/socket.h"
 
 SizeBuffer net_message;
 SizeBuffer net_outmessage;

@@ -6,8 +6,8 @@
 #include <mutex>
 #include <string>
 
-#include "net_address.h"
-#include "size_buffer.h"
+#include "net/net_address.h"
+#include "net/size_buffer.h"
 
 // The launcher's one UDP socket and the messages that pass through it.
 // Every datagram is Huffman-coded as a whole; there is no other framing.
