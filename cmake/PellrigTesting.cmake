@@ -18,5 +18,7 @@ function(pellrig_add_gtest name)
   gtest_discover_tests(${name}
     TEST_PREFIX "${PELLRIG_TEST_PREFIX}"
     DISCOVERY_MODE PRE_TEST
+    # A first start under Wine or ThreadSanitizer takes well over the default 5 s.
+    DISCOVERY_TIMEOUT 120
     PROPERTIES TIMEOUT 300)
 endfunction()

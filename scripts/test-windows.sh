@@ -47,9 +47,9 @@ export DISPLAY=":$display"
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 mkdir -p "$WINEPREFIX"
 "$wineserver" -p
-"$wine" wineboot --init
+timeout 300 "$wine" wineboot --init
 
-ctest --test-dir "$build" --output-on-failure -j 2 --timeout 300
+ctest --test-dir "$build" --output-on-failure --no-tests=error -j 2 --timeout 300
 
 # pellrig-cli.exe against the Linux simulator: four servers that answer and
 # one whose port is closed, which Windows reports on a later receive.

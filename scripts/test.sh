@@ -15,4 +15,4 @@ done
 bash scripts/test-windows.sh
 # One test tree over all flavours, so a single ctest run reports everything.
 printf 'subdirs(%s)\n' "${presets[*]}" > build/CTestTestfile.cmake
-ctest --test-dir build --output-on-failure -j "$(nproc)"
+ctest --test-dir build --output-on-failure --no-tests=error -j "$(nproc)"
