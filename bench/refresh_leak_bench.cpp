@@ -37,7 +37,7 @@
 #include <vector>
 
 #include "child_process.h"
-#include "shell/browser_list_views.h"
+#include "shell/server_list_view.h"
 #include "shell_bench_support.h"
 
 #ifdef PELLRIG_LEAK_CHECK_RUN
@@ -84,8 +84,8 @@ long long heapInUse() {
 // Query Master, then waits until the new list shows `listed` rows and the
 // sweep, which goes down the server table, has pinged the server at `last`.
 // False when that takes too long.
-bool refresh(CMainFrame& frame, int listed, int last) {
-    CBottomView& list = frame.serverList();
+bool refresh(MainWindow& window, int listed, int last) {
+    ServerListView& list = window.serverList();
     // The old rows stay, pinged, until the list applies the clear.
     bool cleared = false;
     QTreeWidgetItem* watched = nullptr;
@@ -94,7 +94,7 @@ bool refresh(CMainFrame& frame, int listed, int last) {
         cleared = true;
         watched = nullptr;
     });
-    frame.command(kQueryMaster)->trigger();
+    window.command(kQueryMaster)->trigger();
     return QTest::qWaitFor(
         [&] {
             if (!cleared || list.topLevelItemCount() != listed) {
@@ -253,13 +253,13 @@ int run(int argc, char** argv) {
     std::vector<Reading> readings;
     {
         PrintedMessageBoxes boxes(false);
-        CTabWndApp program(benchShellConfig(folder, sim, boxes), boxes);
+        Application program(benchShellConfig(folder, sim, boxes), boxes);
         if (!startLoggedIn(program, sim)) {
             return 1;
         }
-        CMainFrame& frame = *program.mainFrame();
+        MainWindow& window = *program.mainWindow();
         for (int i = 1; i <= refreshes; ++i) {
-            if (!refresh(frame, listed, std::min(kSweptPerRefresh, listed) - 1)) {
+            if (!refresh(window, listed, std::min(kSweptPerRefresh, listed) - 1)) {
                 std::fprintf(stderr, "refresh %d: the list was not shown and pinged within %d s\n", i,
                              kRefreshTimeoutMs / 1000);
                 return 1;
@@ -269,7 +269,7 @@ int run(int argc, char** argv) {
                 {i, std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
                  residentBytes(), heapInUse()});
         }
-        frame.close();
+        window.close();
     }
     const std::optional<int> simStatus = sim.stop();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

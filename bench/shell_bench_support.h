@@ -11,9 +11,9 @@
 #include <string>
 
 #include "launch/unattended_settings.h"
-#include "shell/main_frame.h"
+#include "shell/application.h"
+#include "shell/main_window.h"
 #include "shell/message_boxes.h"
-#include "shell/tab_wnd_app.h"
 #include "sweep_scenario.h"
 
 inline constexpr int kQueryMaster = 32776;  // the command's identifier
@@ -61,7 +61,7 @@ inline ShellConfig benchShellConfig(const std::string& folder, const BenchSimula
 // Starts `program` as the program starts itself. Returns false when it did not
 // start; a log-in that does not finish within a minute would leave its dialog
 // waiting for a user, so that ends the process.
-inline bool startLoggedIn(CTabWndApp& program, BenchSimulator& sim) {
+inline bool startLoggedIn(Application& program, BenchSimulator& sim) {
     QTimer loginWatch;
     loginWatch.setSingleShot(true);
     QObject::connect(&loginWatch, &QTimer::timeout, [&sim] {
@@ -70,7 +70,7 @@ inline bool startLoggedIn(CTabWndApp& program, BenchSimulator& sim) {
         std::_Exit(1);
     });
     loginWatch.start(60'000);
-    const bool started = program.InitInstance();
+    const bool started = program.start();
     loginWatch.stop();
     if (!started) {
         std::fprintf(stderr, "the program did not start\n");

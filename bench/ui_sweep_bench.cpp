@@ -41,7 +41,7 @@
 #include <vector>
 
 #include "net/transport.h"
-#include "shell/browser_list_views.h"
+#include "shell/server_list_view.h"
 #include "shell_bench_support.h"
 
 namespace {
@@ -361,8 +361,8 @@ struct Measurement {
 // Query Master, timed until every one of `listed` rows shows its ping; the
 // probe and the event timing run from the command until a little after, so the
 // last repaint counts too.
-Measurement measureQueryMaster(TimedApplication& app, CMainFrame& frame, int listed) {
-    CBottomView& list = frame.serverList();
+Measurement measureQueryMaster(TimedApplication& app, MainWindow& window, int listed) {
+    ServerListView& list = window.serverList();
     PingedRows rows(list, listed);
     Measurement result;
     bool cleared = false;
@@ -393,7 +393,7 @@ Measurement measureQueryMaster(TimedApplication& app, CMainFrame& frame, int lis
         app.startRecording(clock, probe.timer());
         probe.startRecording();
         result.triggeredNs = clock.nsecsElapsed();
-        frame.command(kQueryMaster)->trigger();
+        window.command(kQueryMaster)->trigger();
         result.commandNs = clock.nsecsElapsed() - result.triggeredNs;
         end.start(kSweepTimeoutMs);
     });
@@ -575,20 +575,20 @@ int run(int argc, char** argv) {
 
     Measurement sweep;
     {
-        CTabWndApp program(config, boxes);
+        Application program(config, boxes);
         if (!startLoggedIn(program, sim)) {
             return 1;
         }
-        CMainFrame& frame = *program.mainFrame();
-        PingedRows rows(frame.serverList(), listedRows);
+        MainWindow& window = *program.mainWindow();
+        PingedRows rows(window.serverList(), listedRows);
         if (!QTest::qWaitFor([&rows] { return rows.check(); }, kSweepTimeoutMs)) {
             std::fprintf(stderr, "the first sweep did not finish\n");
             return 1;
         }
         // Late answers of the first sweep land before the second begins.
         QTest::qWait(500);
-        sweep = measureQueryMaster(app, frame, listedRows);
-        frame.close();
+        sweep = measureQueryMaster(app, window, listedRows);
+        window.close();
     }
     if (!sweep.finished) {
         std::fprintf(stderr, "the list was not shown and pinged within %d s\n", kSweepTimeoutMs / 1000);

@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "news/nl.h"
+#include "news/hawknl_tcp.h"
 
 namespace {
 
@@ -144,7 +144,8 @@ std::filesystem::path NewsStampPath(const NewsConfig& config) {
     return config.stampDirectory / kNewsStampFile;
 }
 
-NewsOutcome NewsThread(const NewsConfig& config, int lastArticleNo, NewsUi& ui, const std::stop_token& stop) {
+NewsOutcome runNewsCheck(const NewsConfig& config, int lastArticleNo, NewsUi& ui,
+                         const std::stop_token& stop) {
     if (auto ended = Transfer(config, ui, stop).run(lastArticleNo)) {
         return *std::move(ended);
     }

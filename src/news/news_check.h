@@ -48,8 +48,8 @@ struct NewsOutcome {
 // current bv_lastarticleno. Every failure is shown through ui.showError and
 // returned. Stopping is checked between waits of at most config.waitSlice; a
 // host name lookup is the one wait it cannot cut short.
-NewsOutcome NewsThread(const NewsConfig& config, int lastArticleNo, NewsUi& ui,
-                       const std::stop_token& stop = {});
+NewsOutcome runNewsCheck(const NewsConfig& config, int lastArticleNo, NewsUi& ui,
+                         const std::stop_token& stop = {});
 
 // Reads the stamp file in config.stampDirectory and, for an article number above
 // `lastArticleNo`, raises it through the ui, asks kNewsQuestion and on Yes opens

@@ -5,7 +5,7 @@
 NewsCheckThread::NewsCheckThread(NewsConfig config, int lastArticleNo, NewsUi& ui)
     : m_outcome{NewsStatus::NothingToAnnounce, lastArticleNo, {}},
       m_thread([this, config = std::move(config), lastArticleNo, &ui](const std::stop_token& stop) {
-          NewsOutcome outcome = NewsThread(config, lastArticleNo, ui, stop);
+          NewsOutcome outcome = runNewsCheck(config, lastArticleNo, ui, stop);
           const std::scoped_lock lock(m_mutex);
           m_outcome = std::move(outcome);
           m_finished = true;

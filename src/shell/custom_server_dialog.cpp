@@ -7,8 +7,8 @@
 #include <QShowEvent>
 
 #include "browser/browser_ops.h"
-#include "shell/ansi_text.h"
 #include "shell/dialog_units.h"
+#include "shell/latin1_text.h"
 
 CustomServerDialog::CustomServerDialog(ServerBrowser& browser, QWidget* parent)
     : QDialog(parent), m_browser(browser) {
@@ -48,7 +48,7 @@ void CustomServerDialog::showEvent(QShowEvent* event) {
 }
 
 void CustomServerDialog::go() {
-    if (m_browser.CustomServerQuery(toAnsi(m_address->text()), toAnsi(m_port->text()))) {
+    if (m_browser.CustomServerQuery(toLatin1Text(m_address->text()), toLatin1Text(m_port->text()))) {
         accept();
     }
 }

@@ -10,8 +10,8 @@
 #include <algorithm>
 
 #include "accounts/account_records.h"
-#include "shell/ansi_text.h"
 #include "shell/dialog_units.h"
+#include "shell/latin1_text.h"
 #include "shell/message_boxes.h"
 
 namespace {
@@ -23,7 +23,7 @@ void addRow(QWidget* dialog, const DialogUnits& du, int y, const char* caption, 
             const std::string& value) {
     auto* label = new QLabel(QString::fromLatin1(caption), dialog);
     du.place(*label, 7, y, 70, 8);
-    auto* field = new QLineEdit(fromAnsi(value), dialog);
+    auto* field = new QLineEdit(fromLatin1Text(value), dialog);
     field->setObjectName(QString::fromLatin1(name));
     field->setReadOnly(true);
     field->setFrame(false);
@@ -66,7 +66,8 @@ DetailedInfoDialog::DetailedInfoDialog(const ServerRecord& record, QWidget* pare
     auto* summary = new QTextEdit(this);
     summary->setObjectName(QStringLiteral("summary"));
     summary->setReadOnly(true);
-    summary->setPlainText(fromAnsi(texts.summary).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    summary->setPlainText(
+        fromLatin1Text(texts.summary).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QTextCursor everything(summary->document());
     everything.select(QTextCursor::Document);
     QTextBlockFormat centred;

@@ -5,7 +5,7 @@
 #include <QTreeWidget>
 #include <utility>
 
-#include "shell/ansi_text.h"
+#include "shell/latin1_text.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ void ListRows::apply(Change& change) {
     } else if (auto* cell = std::get_if<SetCell>(&change)) {
         QTreeWidgetItem* item = widget.topLevelItem(cell->row);
         if (item != nullptr && cell->column >= 0 && cell->column < widget.columnCount()) {
-            item->setText(cell->column, fromAnsi(cell->text));
+            item->setText(cell->column, fromLatin1Text(cell->text));
         }
     } else {
         widget.clear();

@@ -13,8 +13,8 @@
 #include "accounts/account_texts.h"
 #include "launch/config_file.h"
 #include "launch/settings.h"
-#include "shell/ansi_text.h"
 #include "shell/dialog_units.h"
+#include "shell/latin1_text.h"
 #include "shell/message_boxes.h"
 #include "shell/pictures.h"
 #include "shell/program_exit.h"
@@ -89,8 +89,8 @@ void LoginDialog::initialise() {
         const auto lock = lockSettings();
         m_remember = bv_rememberpassword != 0;
         if (m_remember) {
-            m_userName = fromAnsi(bv_username);
-            m_password = fromAnsi(bv_password);
+            m_userName = fromLatin1Text(bv_username);
+            m_password = fromLatin1Text(bv_password);
         }
         autoLogin = bv_autologin == 1;
     }
@@ -113,7 +113,7 @@ void LoginDialog::showFields() {
 }
 
 bool LoginDialog::checkFields() {
-    const char* error = loginFieldsError(toAnsi(m_userName), toAnsi(m_password));
+    const char* error = loginFieldsError(toLatin1Text(m_userName), toLatin1Text(m_password));
     if (error == nullptr) {
         return true;
     }
@@ -153,8 +153,8 @@ void LoginDialog::startLogin(LoginRequestKind kind) {
     // The credentials of the last attempt are kept whatever the outcome, so the
     // settings saved later hold them when Remember is ticked.
     bool firstRun = false;
-    std::string user = toAnsi(m_userName);
-    std::string password = toAnsi(m_password);
+    std::string user = toLatin1Text(m_userName);
+    std::string password = toLatin1Text(m_password);
     {
         const auto lock = lockSettings();
         bv_rememberpassword = m_remember ? 1 : 0;

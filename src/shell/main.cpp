@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "shell/about_dialog.h"
+#include "shell/application.h"
 #include "shell/message_boxes.h"
 #include "shell/parent_console.h"
-#include "shell/tab_wnd_app.h"
 
 namespace {
 
@@ -55,8 +55,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     QtMessageBoxes boxes;
-    CTabWndApp theApp(config, boxes);
-    if (!theApp.InitInstance()) {
+    Application program(config, boxes);
+    if (!program.start()) {
         return 1;
     }
     return QApplication::exec();

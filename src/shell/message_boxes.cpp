@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <utility>
 
-#include "shell/ansi_text.h"
+#include "shell/latin1_text.h"
 
 namespace {
 
 QString captionText(const std::string& caption) {
-    return fromAnsi(caption.empty() ? std::string_view(kApplicationTitle) : std::string_view(caption));
+    return fromLatin1Text(caption.empty() ? std::string_view(kApplicationTitle) : std::string_view(caption));
 }
 
 QMessageBox::Icon boxIcon(MessageIcon icon) {
@@ -30,13 +30,13 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
 }  // namespace
 
 void QtMessageBoxes::showMessage(UserMessage message) {
-    QMessageBox box(boxIcon(message.icon), captionText(message.caption), fromAnsi(message.text),
+    QMessageBox box(boxIcon(message.icon), captionText(message.caption), fromLatin1Text(message.text),
                     QMessageBox::Ok, m_parent);
     box.exec();
 }
 
 bool QtMessageBoxes::confirm(std::string text, std::string caption) {
-    QMessageBox box(QMessageBox::NoIcon, captionText(caption), fromAnsi(text),
+    QMessageBox box(QMessageBox::NoIcon, captionText(caption), fromLatin1Text(text),
                     QMessageBox::Yes | QMessageBox::No, m_parent);
     return box.exec() != QMessageBox::No;
 }

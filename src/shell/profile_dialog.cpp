@@ -15,11 +15,11 @@
 
 #include "accounts/account_records.h"
 #include "accounts/account_service.h"
-#include "shell/ansi_text.h"
 #include "shell/dialog_units.h"
+#include "shell/latin1_text.h"
 #include "shell/message_boxes.h"
 #include "shell/pictures.h"
-#include "shell/text_progress_ctrl.h"
+#include "shell/text_progress_bar.h"
 
 namespace {
 
@@ -92,12 +92,12 @@ void ProfileDialog::buildControls() {
     m_accountLevel = new QComboBox(this);
     m_accountLevel->setObjectName(QStringLiteral("accountLevel"));
     for (int32_t level = 0; !accountLevelText(level).empty(); ++level) {
-        m_accountLevel->addItem(fromAnsi(accountLevelText(level)));
+        m_accountLevel->addItem(fromLatin1Text(accountLevelText(level)));
     }
     m_accountLevel->setGeometry(du.x(176), du.y(111), du.x(76), m_experience->height());
 
     du.place(*new QGroupBox(QStringLiteral("Statistics"), this), 7, 125, 245, 39);
-    m_levelBar = new TextProgressCtrl(this);
+    m_levelBar = new TextProgressBar(this);
     m_levelBar->setObjectName(QStringLiteral("levelBar"));
     du.place(*m_levelBar, 16, 136, 61, 12);
     m_levelText = label(this, "");
@@ -122,8 +122,8 @@ void ProfileDialog::buildControls() {
 
 void ProfileDialog::showProfile(const ProfileShowing& showing) {
     const PlayerProfile& profile = showing.profile;
-    m_name->setText(fromAnsi(recordText(profile.name)));
-    m_bio->setPlainText(fromAnsi(recordText(profile.bio)));
+    m_name->setText(fromLatin1Text(recordText(profile.name)));
+    m_bio->setPlainText(fromLatin1Text(recordText(profile.bio)));
     m_rank->setText(QString::number(profile.rank));
     m_highestRank->setText(QString::number(profile.highestRank));
     m_accountLevel->setCurrentIndex(
@@ -141,9 +141,8 @@ void ProfileDialog::showProfile(const ProfileShowing& showing) {
     m_bio->setReadOnly(!controls.bioEditable);
     m_updateButton->setEnabled(controls.updateEnabled);
 
-    // The full 32-bit bounds: the level's experience range may lie above 65535.
-    m_levelBar->setRange32(showing.levelFloor, showing.levelCeiling);
-    m_levelBar->setPos(profile.experience);
+    m_levelBar->setRange(showing.levelFloor, showing.levelCeiling);
+    m_levelBar->setValue(profile.experience);
     m_levelBar->setText(QStringLiteral("Level %1").arg(profile.level));
 
     m_picture = profilePicture(profile.rankPicture, profile.avatar);
@@ -168,7 +167,7 @@ void ProfileDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void ProfileDialog::sendUpdate() {
-    const ProfileEdits edits{toAnsi(m_bio->toPlainText()), experienceOf(m_experience->text()),
+    const ProfileEdits edits{toLatin1Text(m_bio->toPlainText()), experienceOf(m_experience->text()),
                              m_accountLevel->currentIndex()};
     if (!m_accounts.confirmProfileUpdate(m_profile, edits)) {
         return;

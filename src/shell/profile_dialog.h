@@ -15,7 +15,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class TextProgressCtrl;
+class TextProgressBar;
 
 // Which of the profile dialog's controls the viewer may see and change: by
 // whose profile it is and the viewer's account level.
@@ -64,7 +64,7 @@ class ProfileDialog final : public QDialog, public ProfileUpdateReport {
     QLineEdit* m_experience = nullptr;
     QLabel* m_levelLabel = nullptr;
     QComboBox* m_accountLevel = nullptr;
-    TextProgressCtrl* m_levelBar = nullptr;
+    TextProgressBar* m_levelBar = nullptr;
     QLabel* m_levelText = nullptr;
     QLabel* m_nextLevelText = nullptr;
     QLineEdit* m_rank = nullptr;

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "launch/settings.h"
-#include "shell/ansi_text.h"
+#include "shell/latin1_text.h"
 #include "shell/message_boxes.h"
 
 namespace {
@@ -94,7 +94,8 @@ bool QtNewsUi::askYesNo(const std::string& question, std::stop_token stop) {
 
 void QtNewsUi::openWebPage(const std::string& url) {
     QMetaObject::invokeMethod(
-        this, [address = fromAnsi(url)] { QDesktopServices::openUrl(QUrl(address)); }, Qt::QueuedConnection);
+        this, [address = fromLatin1Text(url)] { QDesktopServices::openUrl(QUrl(address)); },
+        Qt::QueuedConnection);
 }
 
 void QtNewsUi::showError(const std::string& text) {

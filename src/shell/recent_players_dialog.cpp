@@ -7,8 +7,8 @@
 #include <QShowEvent>
 
 #include "accounts/account_service.h"
-#include "shell/ansi_text.h"
 #include "shell/dialog_units.h"
+#include "shell/latin1_text.h"
 
 RecentPlayersDialog::RecentPlayersDialog(AccountService& accounts, QWidget* parent)
     : QDialog(parent), m_accounts(accounts) {
@@ -61,7 +61,7 @@ void RecentPlayersDialog::showRecentPlayers(const std::vector<std::string>& name
     }
     m_list->clear();
     for (const std::string& name : names) {
-        m_list->addItem(fromAnsi(name));
+        m_list->addItem(fromLatin1Text(name));
     }
     m_lookUpButton->setEnabled(true);
 }
@@ -79,10 +79,10 @@ void RecentPlayersDialog::selectEntry() {
 
 void RecentPlayersDialog::lookUp() {
     m_name = m_nameBox->text();
-    m_accounts.lookUpPlayer(toAnsi(m_name));
+    m_accounts.lookUpPlayer(toLatin1Text(m_name));
 }
 
 void RecentPlayersDialog::deleteAccount() {
     m_name = m_nameBox->text();
-    m_accounts.deleteAccount(toAnsi(m_name));
+    m_accounts.deleteAccount(toLatin1Text(m_name));
 }

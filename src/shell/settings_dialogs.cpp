@@ -13,8 +13,8 @@
 
 #include "launch/config_file.h"
 #include "launch/settings.h"
-#include "shell/ansi_text.h"
 #include "shell/dialog_units.h"
+#include "shell/latin1_text.h"
 #include "shell/message_boxes.h"
 
 namespace {
@@ -25,11 +25,11 @@ std::optional<std::string> storableText(const QString& text, size_t maxLength) {
     if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xFF; })) {
         return std::nullopt;
     }
-    std::string ansi = toAnsi(text);
-    if (!settingTextFits(ansi, maxLength)) {
+    std::string latin1 = toLatin1Text(text);
+    if (!settingTextFits(latin1, maxLength)) {
         return std::nullopt;
     }
-    return ansi;
+    return latin1;
 }
 
 UserMessage refusal(size_t maxLength) {
@@ -72,7 +72,7 @@ void ExtraParamsDialog::showEvent(QShowEvent* event) {
         return;  // shown again by the window system, not opened
     }
     const auto lock = lockSettings();
-    m_edit->setText(fromAnsi(bv_extraparams));
+    m_edit->setText(fromLatin1Text(bv_extraparams));
 }
 
 void ExtraParamsDialog::accept() {
@@ -115,7 +115,7 @@ void ServerPasswordDialog::showEvent(QShowEvent* event) {
         return;
     }
     const auto lock = lockSettings();
-    m_edit->setText(fromAnsi(bv_serverpassword));
+    m_edit->setText(fromLatin1Text(bv_serverpassword));
 }
 
 void ServerPasswordDialog::accept() {

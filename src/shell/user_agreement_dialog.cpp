@@ -3,8 +3,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "shell/ansi_text.h"
 #include "shell/dialog_units.h"
+#include "shell/latin1_text.h"
 
 namespace {
 
@@ -77,7 +77,8 @@ UserAgreementDialog::UserAgreementDialog(QWidget* parent)
     text->setObjectName(QStringLiteral("agreement"));
     text->setReadOnly(true);
     text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    text->setPlainText(fromAnsi(userAgreementText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    text->setPlainText(
+        fromLatin1Text(userAgreementText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     du.place(*text, 7, 7, 314, 121);
 
     auto* agree = du.button(*this, "I &Agree", "agree", 213, 133, 50, 14, ButtonKind::NeverDefault);

@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <utility>
 
-#include "shell/ansi_text.h"
 #include "shell/dialog_units.h"
+#include "shell/latin1_text.h"
 #include "shell/pictures.h"
 
 namespace {
@@ -44,7 +44,7 @@ WelcomeDialog::WelcomeDialog(std::string_view userName, std::function<void(QWidg
     picture->setGeometry((dialogWidth - side) / 2, du.y(6), side, side);
     picture->setPixmap(renderPicture(pictureResource(QStringLiteral(":/icons/welcome")), {side, side}));
 
-    auto* line = paragraph(this, fromAnsi(welcomeLine(userName)));
+    auto* line = paragraph(this, fromLatin1Text(welcomeLine(userName)));
     line->setObjectName(QStringLiteral("welcomeLine"));
     QFont bold = line->font();
     bold.setBold(true);

@@ -204,7 +204,7 @@ TEST_F(NewsCheck, StoresWhateverFollowsTheHeader) {
     for (const auto& c : cases) {
         StampServer server(c.reply);
         RecordingNewsUi ui;
-        const NewsOutcome outcome = NewsThread(configFor(server.host()), 6, ui);
+        const NewsOutcome outcome = runNewsCheck(configFor(server.host()), 6, ui);
         EXPECT_EQ(outcome.status, c.status) << c.reply.front();
         EXPECT_EQ(stamp(), c.stamp) << c.reply.front();
         EXPECT_EQ(ui.events().empty(), c.status != NewsStatus::Announced);
@@ -224,7 +224,7 @@ TEST_F(NewsCheck, ConnectionFailuresAreShownAndChangeNothing) {
     };
     for (const auto& c : cases) {
         RecordingNewsUi ui;
-        const NewsOutcome outcome = NewsThread(configFor(c.host), 4, ui);
+        const NewsOutcome outcome = runNewsCheck(configFor(c.host), 4, ui);
         EXPECT_EQ(outcome.status, NewsStatus::Failed);
         EXPECT_EQ(outcome.lastArticleNo, 4);
         EXPECT_EQ(outcome.errorText, c.text);
@@ -238,7 +238,7 @@ TEST_F(NewsCheck, EndlessServersMeetTheTransferLimits) {
         NewsConfig config = configFor(server.host());
         config.bodyLimit = 10000;
         RecordingNewsUi ui;
-        const NewsOutcome outcome = NewsThread(config, 4, ui);
+        const NewsOutcome outcome = runNewsCheck(config, 4, ui);
         EXPECT_EQ(outcome.status, NewsStatus::Failed);
         EXPECT_EQ(outcome.errorText, "HawkNL error # 289: Transfer too large\n");
         EXPECT_LE(stamp().size(), 10000u);
@@ -249,7 +249,7 @@ TEST_F(NewsCheck, EndlessServersMeetTheTransferLimits) {
         config.transferLimit = 300ms;
         RecordingNewsUi ui;
         const auto start = Clock::now();
-        const NewsOutcome outcome = NewsThread(config, 4, ui);
+        const NewsOutcome outcome = runNewsCheck(config, 4, ui);
         EXPECT_LT(Clock::now() - start, 3s);
         EXPECT_EQ(outcome.status, NewsStatus::Failed);
         EXPECT_EQ(outcome.lastArticleNo, 4);

@@ -25,7 +25,7 @@
 #include "shell/pictures.h"
 #include "shell/profile_dialog.h"
 #include "shell/recent_players_dialog.h"
-#include "shell/text_progress_ctrl.h"
+#include "shell/text_progress_bar.h"
 #include "shell_test_support.h"
 
 namespace {
@@ -189,10 +189,10 @@ void AccountDialogsTest::playerStatsShowsWhatTheViewerMayChange() {
     // Level 1 runs from 1000 to 2000 experience.
     QCOMPARE(child<QLabel>(own, "level")->text(), QStringLiteral("1"));
     QCOMPARE(child<QLabel>(own, "nextLevel")->text(), QStringLiteral("2"));
-    auto* bar = child<TextProgressCtrl>(own, "levelBar");
-    QCOMPARE(bar->shownText(), QStringLiteral("Level 1"));
-    QCOMPARE(bar->range(true), 1000);
-    QCOMPARE(bar->pos(), 1500);
+    auto* bar = child<TextProgressBar>(own, "levelBar");
+    QCOMPARE(bar->displayText(), QStringLiteral("Level 1"));
+    QCOMPARE(bar->minimum(), 1000);
+    QCOMPARE(bar->value(), 1500);
     closeProfile();
 
     ProfileDialog* other = lookUp("Cyb");

@@ -21,10 +21,10 @@
 #include "launch/unattended_settings.h"
 #include "net/transport.h"
 #include "shell/account_ui.h"
-#include "shell/browser_list_views.h"
+#include "shell/application.h"
 #include "shell/detailed_info_dialog.h"
 #include "shell/login_dialog.h"
-#include "shell/tab_wnd_app.h"
+#include "shell/server_list_view.h"
 #include "shell/user_agreement_dialog.h"
 #include "shell/wad_directory_dialog.h"
 #include "shell/welcome_dialog.h"
@@ -76,12 +76,12 @@ bool saveProgram(const QDir& out, const std::string& master) {
     config.net = {0, "127.0.0.1"};
     config.masterHost = master;
     config.configLocation = work.path().toStdString();
-    CTabWndApp program(config, boxes);
-    if (!program.InitInstance()) {
+    Application program(config, boxes);
+    if (!program.start()) {
         return false;
     }
-    CMainFrame& frame = *program.mainFrame();
-    CBottomView& servers = frame.serverList();
+    MainWindow& window = *program.mainWindow();
+    ServerListView& servers = window.serverList();
     const bool swept = QTest::qWaitFor(
         [&servers] {
             const int rows = servers.topLevelItemCount();
@@ -106,18 +106,18 @@ bool saveProgram(const QDir& out, const std::string& master) {
         busiest = players(row) > players(busiest) ? row : busiest;
     }
     servers.setCurrentItem(servers.topLevelItem(busiest));
-    frame.browser().ShowSelectedPlayers();
-    frame.resize(1000, 700);
-    bool ok = save(frame, out, "main-window.png");
+    window.browser().ShowSelectedPlayers();
+    window.resize(1000, 700);
+    bool ok = save(window, out, "main-window.png");
 
-    DetailedInfoDialog info(*frame.browser().GetSelectedServer(), &frame);
+    DetailedInfoDialog info(*window.browser().GetSelectedServer(), &window);
     ok = save(info, out, "detailed-info.png") && ok;
-    WelcomeDialog welcome("alice", {}, &frame);
+    WelcomeDialog welcome("alice", {}, &window);
     ok = save(welcome, out, "welcome.png") && ok;
 
     WadDirectorySources sources;
     sources.scanRoots = [] { return std::vector<std::string>{"/usr/share/games", "/usr/lib"}; };
-    WadDirectoryDialog wads(boxes, {}, work.path().toStdString(), sources, &frame);
+    WadDirectoryDialog wads(boxes, {}, work.path().toStdString(), sources, &window);
     wads.show();
     QTest::qWait(200);
     auto* scan = wads.findChild<QPushButton*>(QStringLiteral("auto"));
@@ -126,7 +126,7 @@ bool saveProgram(const QDir& out, const std::string& master) {
         scan->click();  // Cancel
     });
     scan->click();
-    frame.close();
+    window.close();
     return ok;
 }
 

@@ -27,7 +27,7 @@ int checkNews(const NewsOptions& options) {
     config.host = options.host;
     config.headerEcho = nullptr;
     RecordingNewsUi ui(false);
-    const NewsOutcome outcome = NewsThread(config, lastArticleNo, ui);
+    const NewsOutcome outcome = runNewsCheck(config, lastArticleNo, ui);
     switch (outcome.status) {
         case NewsStatus::Failed:
         case NewsStatus::Stopped:

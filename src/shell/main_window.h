@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -16,17 +17,17 @@
 #include "news/news_check_thread.h"
 #include "shell/account_ui.h"
 #include "shell/message_boxes.h"
-#include "shell/visual_framework.h"
 
-class CBottomView;
-class CDummyList;
 class ExtraParamsDialog;
 class LoginDialog;
+class PlayerListView;
 class QAction;
 class QMenu;
+class QTabWidget;
 class QToolBar;
 class QtNewsUi;
 class RecentPlayersDialog;
+class ServerListView;
 class ServerPasswordDialog;
 
 // Where the program finds its servers, settings and game. The shipped program
@@ -43,27 +44,25 @@ inline constexpr char kStartingTitle[] = "Brumvek Server Browser";
 inline constexpr char kProgramTitle[] = "Brumvek Game Browser v1.04b";
 
 // The main window. Constructing it opens the network (a second copy of the
-// program ends there, before any window); OnCreate() brings the rest up in
-// order: toolbar and title, the layout, the log-in gate, the first-run
+// program ends there, before any window); startUp() brings the rest up in
+// order: toolbar and title, the browser tab, the log-in gate, the first-run
 // welcome, then the receive thread and the news check. Closing it saves the
 // settings once, stops the threads and closes the network.
-class CMainFrame final : public QMainWindow {
+class MainWindow final : public QMainWindow {
     Q_OBJECT
 
   public:
-    // `boxes` must outlive the frame.
-    CMainFrame(ShellConfig config, MessageBoxes& boxes);
-    ~CMainFrame() override;
+    // `boxes` must outlive the window.
+    MainWindow(ShellConfig config, MessageBoxes& boxes);
+    ~MainWindow() override;
 
     // Runs the start-up after the network: returns once the log-in has
     // succeeded and the browser runs. The window is not shown here.
-    void OnCreate();
-    // The orderly end; once, on closing or destruction.
-    void OnDestroy();
+    void startUp();
 
     // For tests and benchmarks.
-    CBottomView& serverList() { return *m_serverList; }
-    CDummyList& playerList() { return *m_playerList; }
+    ServerListView& serverList() { return *m_serverList; }
+    PlayerListView& playerList() { return *m_playerList; }
     ServerBrowser& browser() { return m_browser; }
     AccountService& accounts() { return m_accounts; }
     AccountUi& accountUi() { return m_accountUi; }
@@ -77,9 +76,13 @@ class CMainFrame final : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The orderly end; once, on closing or destruction.
+    void shutDown();
+
     void createToolBar();
     void createMenus();
     void createShortcuts();
+    QTabWidget* createTabs();
     QAction* addCommand(QMenu* menu, const char* text, int id);
     void connectCommands();
     void runLoginGate();
@@ -100,8 +103,8 @@ class CMainFrame final : public QMainWindow {
     MessageBoxes& m_boxes;
     QueuedMessageSink m_messages;
     AccountUi m_accountUi;
-    CBottomView* m_serverList;
-    CDummyList* m_playerList;
+    ServerListView* m_serverList;
+    PlayerListView* m_playerList;
     PingSweeps m_sweeps;
     Dispatcher m_dispatcher;
     ServerBrowser m_browser;
@@ -115,9 +118,9 @@ class CMainFrame final : public QMainWindow {
     QToolBar* m_toolBar = nullptr;
     QAction* m_autoLoginAction = nullptr;
     QAction* m_newsAction = nullptr;
-    TVisualFramework m_layout;
+    QPointer<QTabWidget> m_tabs;  // the central widget, holding both lists
 
     std::optional<ReceiveThread> m_receiver;
     std::unique_ptr<NewsCheckThread> m_news;
-    bool m_destroyed = false;
+    bool m_shutDown = false;
 };

@@ -27,9 +27,10 @@
 #include "launch/settings.h"
 #include "net/net_address.h"
 #include "net/socket.h"
-#include "shell/browser_list_views.h"
-#include "shell/main_frame.h"
-#include "shell/tab_wnd_app.h"
+#include "shell/application.h"
+#include "shell/main_window.h"
+#include "shell/player_list_view.h"
+#include "shell/server_list_view.h"
 #include "shell_test_support.h"
 
 namespace {
@@ -89,7 +90,7 @@ void clickAt(QTreeWidget& list, int row, Qt::MouseButton button) {
 
 }  // namespace
 
-class MainFrameTest : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<SimRunner> m_sim;
@@ -108,21 +109,21 @@ class MainFrameTest : public QObject {
 
     // Starts the program as it starts itself and logs in as alice. `welcome`
     // answers the welcome dialog if it comes up.
-    std::unique_ptr<CTabWndApp> start(ModalScript::Step welcome) {
-        auto app = std::make_unique<CTabWndApp>(config(), m_boxes);
+    std::unique_ptr<Application> start(ModalScript::Step welcome) {
+        auto app = std::make_unique<Application>(config(), m_boxes);
         ModalScript script(
             {{QStringLiteral("Brumvek Player Login"),
               [this](QWidget& login) {
                   // The main window stays hidden behind the log-in.
-                  auto* frame = qobject_cast<CMainFrame*>(login.parentWidget());
-                  m_hiddenDuringLogin = frame != nullptr && !frame->isVisible();
+                  auto* window = qobject_cast<MainWindow*>(login.parentWidget());
+                  m_hiddenDuringLogin = window != nullptr && !window->isVisible();
                   login.findChild<QLineEdit*>(QStringLiteral("userName"))->setText(QStringLiteral("alice"));
                   login.findChild<QLineEdit*>(QStringLiteral("password"))
                       ->setText(QStringLiteral("wonderland"));
                   login.findChild<QPushButton*>(QStringLiteral("login"))->click();
               }},
              std::move(welcome)});
-        const bool started = app->InitInstance();
+        const bool started = app->start();
         m_seen = script.seen;
         return started ? std::move(app) : nullptr;
     }
@@ -140,7 +141,7 @@ class MainFrameTest : public QObject {
     void cleanupTestCase() { m_sim.reset(); }
 };
 
-void MainFrameTest::initTestCase() {
+void MainWindowTest::initTestCase() {
     // Two servers: Alpha with players, which counts for the statistics, and
     // Beta without.
     m_sim = std::make_unique<SimRunner>(
@@ -156,7 +157,7 @@ void MainFrameTest::initTestCase() {
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
 }
 
-void MainFrameTest::init() {
+void MainWindowTest::init() {
     resetSettings();
     m_boxes = {};
     const auto lock = lockBrowser();
@@ -164,7 +165,7 @@ void MainFrameTest::init() {
     browser_ready = 0;
 }
 
-void MainFrameTest::firstStartShowsTheWelcomeAndNoNews() {
+void MainWindowTest::firstStartShowsTheWelcomeAndNoNews() {
     QVERIFY(!std::filesystem::exists(configFilePath(m_work.path().toStdString())));
     QString welcomeText;
     auto app = start({QStringLiteral("Welcome!"), [&welcomeText](QWidget& welcome) {
@@ -174,24 +175,24 @@ void MainFrameTest::firstStartShowsTheWelcomeAndNoNews() {
                           buttonWithText(welcome, QStringLiteral("&Cancel"))->click();
                       }});
     QVERIFY(app != nullptr);
-    CMainFrame& frame = *app->mainFrame();
+    MainWindow& window = *app->mainWindow();
     QVERIFY(m_hiddenDuringLogin);
     QVERIFY2(welcomeText.contains(QStringLiteral("Welcome to Brumvek v1.04b alice!")),
              qPrintable(welcomeText));
-    QCOMPARE(frame.windowTitle(), QStringLiteral("Brumvek Game Browser v1.04b"));
-    QVERIFY(frame.isVisible());
-    QVERIFY(!frame.newsCheckStarted());
+    QCOMPARE(window.windowTitle(), QStringLiteral("Brumvek Game Browser v1.04b"));
+    QVERIFY(window.isVisible());
+    QVERIFY(!window.newsCheckStarted());
     // Cancel asked for the list.
-    QTRY_COMPARE(frame.serverList().topLevelItemCount(), 2);
+    QTRY_COMPARE(window.serverList().topLevelItemCount(), 2);
 
-    frame.close();
+    window.close();
     resetSettings();
     BV_LoadConfig(m_work.path().toStdString());
     const auto lock = lockSettings();
     QCOMPARE(bv_firstrun, 0);
 }
 
-void MainFrameTest::secondStartBrowsesAndLaunches() {
+void MainWindowTest::secondStartBrowsesAndLaunches() {
     BV_LoadConfig(m_work.path().toStdString());
     QVERIFY(AddWadDirectory(freedoomFolder(), 0));
     QVERIFY(BV_SaveConfig(m_boxes, m_work.path().toStdString()));
@@ -202,17 +203,17 @@ void MainFrameTest::secondStartBrowsesAndLaunches() {
                           welcome.close();
                       }});
     QVERIFY(app != nullptr);
-    CMainFrame& frame = *app->mainFrame();
-    QVERIFY(frame.newsCheckStarted());
+    MainWindow& window = *app->mainWindow();
+    QVERIFY(window.newsCheckStarted());
     // The log-in asked for the list; the sweep pings both servers.
-    QTreeWidget& servers = frame.serverList();
+    QTreeWidget& servers = window.serverList();
     QTRY_COMPARE(servers.topLevelItemCount(), 2);
     QTRY_VERIFY(!servers.topLevelItem(0)->text(6).isEmpty() && !servers.topLevelItem(1)->text(6).isEmpty());
     const int alphaRow = servers.topLevelItem(0)->text(0) == QStringLiteral("Alpha") ? 0 : 1;
     const int betaRow = 1 - alphaRow;
     QCOMPARE(servers.topLevelItem(alphaRow)->text(0), QStringLiteral("Alpha"));
 
-    QTreeWidget& players = frame.playerList();
+    QTreeWidget& players = window.playerList();
     clickAt(servers, alphaRow, Qt::LeftButton);
     QTRY_COMPARE(players.topLevelItemCount(), 2);
     QCOMPARE(players.topLevelItem(0)->text(1), QStringLiteral("Cyb"));
@@ -238,7 +239,7 @@ void MainFrameTest::secondStartBrowsesAndLaunches() {
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QStringList arguments =
         QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    const std::optional<ServerRecord> selected = frame.browser().GetSelectedServer();
+    const std::optional<ServerRecord> selected = window.browser().GetSelectedServer();
     QVERIFY(selected.has_value());
     QCOMPARE(arguments, (QStringList{QStringLiteral("-connect"), QString::fromLatin1(selected->address),
                                      QStringLiteral("-llevel"), QStringLiteral("1"), QStringLiteral("-iwad"),
@@ -247,7 +248,7 @@ void MainFrameTest::secondStartBrowsesAndLaunches() {
     QVERIFY(m_boxes.messages.empty() || m_boxes.messages.size() == 1);  // at most the news check's failure
 }
 
-void MainFrameTest::commandsKeepTheirGates() {
+void MainWindowTest::commandsKeepTheirGates() {
     // No news check, whose failure would come among the messages.
     BV_LoadConfig(m_work.path().toStdString());
     bv_shownews = 0;
@@ -256,29 +257,29 @@ void MainFrameTest::commandsKeepTheirGates() {
 
     auto app = start({});
     QVERIFY(app != nullptr);
-    CMainFrame& frame = *app->mainFrame();
-    QTRY_COMPARE(frame.serverList().topLevelItemCount(), 2);
+    MainWindow& window = *app->mainWindow();
+    QTRY_COMPARE(window.serverList().topLevelItemCount(), 2);
     m_boxes.messages.clear();
 
     // Nothing selected.
-    frame.command(32797)->trigger();
-    frame.command(32793)->trigger();
-    frame.command(32774)->trigger();
-    frame.command(32780)->trigger();
+    window.command(32797)->trigger();
+    window.command(32793)->trigger();
+    window.command(32774)->trigger();
+    window.command(32780)->trigger();
     QTRY_COMPARE(m_boxes.texts(), (std::vector<std::string>{"Detailed Info: No server selected\n",
                                                             "No access", "Gotta select a server first."}));
-    QVERIFY(!frame.command(59393)->isEnabled());
+    QVERIFY(!window.command(59393)->isEnabled());
 
     // Automatic log-in: No changes nothing; Yes also remembers the password.
     m_boxes.messages.clear();
     m_boxes.answers = {false, true};
-    frame.command(32808)->trigger();
+    window.command(32808)->trigger();
     {
         const auto lock = lockSettings();
         QCOMPARE(bv_autologin, 0);
     }
-    frame.command(32808)->trigger();
-    frame.command(32808)->trigger();
+    window.command(32808)->trigger();
+    window.command(32808)->trigger();
     QCOMPARE(m_boxes.questions.size(), size_t{2});
     QCOMPARE(m_boxes.texts(), (std::vector<std::string>{"Auto-login enabled.", "Auto-login disabled."}));
     {
@@ -287,25 +288,25 @@ void MainFrameTest::commandsKeepTheirGates() {
         QCOMPARE(bv_rememberpassword, 1);
         QCOMPARE(bv_shownews, 0);
     }
-    frame.command(32809)->trigger();
-    for (QMenu* menu : frame.findChildren<QMenu*>()) {
+    window.command(32809)->trigger();
+    for (QMenu* menu : window.findChildren<QMenu*>()) {
         if (menu->title() == QStringLiteral("Preferences")) {
             emit menu->aboutToShow();
         }
     }
-    QVERIFY(frame.command(32809)->isChecked());
-    QVERIFY(!frame.command(32808)->isChecked());
+    QVERIFY(window.command(32809)->isChecked());
+    QVERIFY(!window.command(32808)->isChecked());
 
     // The diagnostic hot key shows the settings as they are now.
-    frame.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
     m_boxes.messages.clear();
-    QTest::keyClick(&frame, Qt::Key_F1, Qt::ControlModifier);
+    QTest::keyClick(&window, Qt::Key_F1, Qt::ControlModifier);
     QCOMPARE(m_boxes.texts(), std::vector<std::string>{"bv_autologin=0\nbv_shownews=1\nbv_lastarticleno=0"});
 
     // The toolbar: seven buttons, three separators, the tooltips.
-    QCOMPARE(frame.toolBar().actions().size(), 10);
-    QCOMPARE(frame.command(32776)->toolTip(), QStringLiteral("Resets the server list."));
+    QCOMPARE(window.toolBar().actions().size(), 10);
+    QCOMPARE(window.command(32776)->toolTip(), QStringLiteral("Resets the server list."));
 
     // The custom server query opens with its port preset.
     QString port;
@@ -315,17 +316,17 @@ void MainFrameTest::commandsKeepTheirGates() {
                              }
                              qobject_cast<QDialog*>(&dialog)->reject();
                          }}});
-    frame.command(32811)->trigger();
+    window.command(32811)->trigger();
     QCOMPARE(port, QStringLiteral("10666"));
 
     m_boxes.messages.clear();
-    frame.command(57665)->trigger();  // Exit
-    QVERIFY(!frame.isVisible());
+    window.command(57665)->trigger();  // Exit
+    QVERIFY(!window.isVisible());
     QVERIFY(m_boxes.messages.empty());
     QVERIFY(std::filesystem::exists(configFilePath(m_work.path().toStdString())));
 }
 
-void MainFrameTest::secondCopyEndsAtTheBind() {
+void MainWindowTest::secondCopyEndsAtTheBind() {
     // The port is held on every interface, as a running copy holds it.
     UdpSocket held;
     NetAddress bound;
@@ -344,5 +345,5 @@ void MainFrameTest::secondCopyEndsAtTheBind() {
     QVERIFY(copy.readAll().replace("\r\n", "\n").contains("FATAL ERROR\n---------------------\n"));
 }
 
-QTEST_MAIN(MainFrameTest)
-#include "tst_main_frame.moc"
+QTEST_MAIN(MainWindowTest)
+#include "tst_main_window.moc"

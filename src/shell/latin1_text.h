@@ -8,10 +8,10 @@
 // the settings file keep them; the widgets hold them as Latin-1. A character
 // that has no byte of its own becomes '?'.
 
-inline QString fromAnsi(std::string_view text) {
+inline QString fromLatin1Text(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-inline std::string toAnsi(const QString& text) {
+inline std::string toLatin1Text(const QString& text) {
     return text.toLatin1().toStdString();
 }

@@ -1,10 +1,12 @@
-#include "shell/main_frame.h"
+#include "shell/main_window.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QMenuBar>
 #include <QShortcut>
+#include <QSplitter>
+#include <QTabWidget>
 #include <QToolBar>
 #include <QUrl>
 #include <utility>
@@ -14,14 +16,14 @@
 #include "launch/game_launch.h"
 #include "launch/settings.h"
 #include "shell/about_dialog.h"
-#include "shell/ansi_text.h"
-#include "shell/browser_list_views.h"
 #include "shell/custom_server_dialog.h"
 #include "shell/detailed_info_dialog.h"
 #include "shell/login_dialog.h"
 #include "shell/pictures.h"
+#include "shell/player_list_view.h"
 #include "shell/qt_news_ui.h"
 #include "shell/recent_players_dialog.h"
+#include "shell/server_list_view.h"
 #include "shell/settings_dialogs.h"
 #include "shell/wad_directory_dialog.h"
 #include "shell/welcome_dialog.h"
@@ -80,7 +82,7 @@ QIcon toolbarIcon(const char* name) {
     return icon;
 }
 
-// The network comes up before anything else of the frame exists.
+// The network comes up before anything else of the window exists.
 ShellConfig startNetwork(ShellConfig config) {
     NET_Init(config.net);
     return config;
@@ -88,13 +90,13 @@ ShellConfig startNetwork(ShellConfig config) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(ShellConfig config, MessageBoxes& boxes)
+MainWindow::MainWindow(ShellConfig config, MessageBoxes& boxes)
     : m_config(startNetwork(std::move(config))),
       m_boxes(boxes),
       m_messages(boxes),
       m_accountUi(boxes),
-      m_serverList(new CBottomView(this)),
-      m_playerList(new CDummyList(this)),
+      m_serverList(new ServerListView(this)),
+      m_playerList(new PlayerListView(this)),
       m_sweeps(m_serverList->rows()),
       m_dispatcher({m_serverList->rows(), m_playerList->rows(), m_messages}, &m_sweeps),
       m_browser({m_serverList->rows(), m_playerList->rows(), m_messages}, {m_config.masterHost}),
@@ -110,17 +112,17 @@ CMainFrame::CMainFrame(ShellConfig config, MessageBoxes& boxes)
     m_playerList->hide();
 }
 
-CMainFrame::~CMainFrame() {
-    OnDestroy();
+MainWindow::~MainWindow() {
+    shutDown();
 }
 
-void CMainFrame::OnCreate() {
+void MainWindow::startUp() {
     createToolBar();
     createMenus();
     createShortcuts();
     connectCommands();
     setWindowTitle(QString::fromLatin1(kStartingTitle));
-    setCentralWidget(m_layout.create(this, *m_serverList, *m_playerList));
+    setCentralWidget(createTabs());
     m_serverList->show();
     m_playerList->show();
     runLoginGate();
@@ -128,7 +130,7 @@ void CMainFrame::OnCreate() {
     startBrowsing();
 }
 
-void CMainFrame::runLoginGate() {
+void MainWindow::runLoginGate() {
     {
         const auto lock = lockBrowser();
         browser_ready = 10;
@@ -136,7 +138,7 @@ void CMainFrame::runLoginGate() {
     m_loginDialog->exec();
 }
 
-void CMainFrame::runWelcome() {
+void MainWindow::runWelcome() {
     std::string user;
     {
         const auto lock = lockSettings();
@@ -150,7 +152,7 @@ void CMainFrame::runWelcome() {
         [this] { m_browser.SendMasterRequest(); });
 }
 
-void CMainFrame::startBrowsing() {
+void MainWindow::startBrowsing() {
     m_receiver.emplace(m_dispatcher);
     NewsConfig news;
     news.host = m_config.newsHost;
@@ -167,30 +169,30 @@ void CMainFrame::startBrowsing() {
     }
 }
 
-void CMainFrame::OnDestroy() {
-    if (m_destroyed) {
+void MainWindow::shutDown() {
+    if (m_shutDown) {
         return;
     }
-    m_destroyed = true;
+    m_shutDown = true;
     // The workers go first, newest first, so none is left using the lists, the
     // settings or the socket; an open profile takes its update thread along.
     delete m_accountUi.profileDialog();
     m_news.reset();
     m_receiver.reset();
     m_sweeps.stop();
-    m_layout.destroy();
+    delete m_tabs;
     m_serverList = nullptr;
     m_playerList = nullptr;
     BV_SaveConfig(m_boxes, m_config.configLocation);
     NET_Shutdown();
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
-    OnDestroy();
+    shutDown();
 }
 
-QAction* CMainFrame::command(int id) const {
+QAction* MainWindow::command(int id) const {
     for (QAction* action : findChildren<QAction*>()) {
         if (action->data().toInt() == id) {
             return action;
@@ -199,7 +201,7 @@ QAction* CMainFrame::command(int id) const {
     return nullptr;
 }
 
-QAction* CMainFrame::addCommand(QMenu* menu, const char* text, int id) {
+QAction* MainWindow::addCommand(QMenu* menu, const char* text, int id) {
     auto* action = new QAction(QString::fromLatin1(text), this);
     action->setData(id);
     action->setIconVisibleInMenu(false);
@@ -209,7 +211,7 @@ QAction* CMainFrame::addCommand(QMenu* menu, const char* text, int id) {
     return action;
 }
 
-void CMainFrame::createToolBar() {
+void MainWindow::createToolBar() {
     m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setIconSize(QSize(32, 31));
@@ -219,7 +221,7 @@ void CMainFrame::createToolBar() {
     setDockNestingEnabled(true);
 }
 
-void CMainFrame::createMenus() {
+void MainWindow::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     QAction* launch = addCommand(file, "&Launch Game", kLaunchGame);
     file->addSeparator();
@@ -258,8 +260,8 @@ void CMainFrame::createMenus() {
     m_autoLoginAction->setCheckable(true);
     m_newsAction = addCommand(preferences, "Check for news updates", kCheckNews);
     m_newsAction->setCheckable(true);
-    connect(settings, &QMenu::aboutToShow, this, &CMainFrame::refreshCheckMarks);
-    connect(preferences, &QMenu::aboutToShow, this, &CMainFrame::refreshCheckMarks);
+    connect(settings, &QMenu::aboutToShow, this, &MainWindow::refreshCheckMarks);
+    connect(preferences, &QMenu::aboutToShow, this, &MainWindow::refreshCheckMarks);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     QAction* about = addCommand(help, "&About Brumvek", kAbout);
@@ -302,14 +304,34 @@ void CMainFrame::createMenus() {
     }
 }
 
-void CMainFrame::createShortcuts() {
+// One tab, "Server Browser", holding a splitter with the server list above
+// (400 high at start) and the player list below (200 high), both as wide as
+// the window.
+QTabWidget* MainWindow::createTabs() {
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("tabs"));
+    m_tabs->setDocumentMode(true);
+    auto* splitter = new QSplitter(Qt::Vertical);
+    splitter->setChildrenCollapsible(false);
+    m_serverList->resize(200, 400);
+    m_playerList->resize(200, 200);
+    splitter->addWidget(m_serverList);
+    splitter->addWidget(m_playerList);
+    splitter->setSizes({400, 200});
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 1);
+    m_tabs->addTab(splitter, QStringLiteral("Server Browser"));
+    return m_tabs;
+}
+
+void MainWindow::createShortcuts() {
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1), this), &QShortcut::activated, this,
             [this] { showSettingsDiagnostics(m_boxes); });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2), this), &QShortcut::activated, this,
             [this] { showWadDirectoryDiagnostics(m_boxes); });
 }
 
-void CMainFrame::connectCommands() {
+void MainWindow::connectCommands() {
     const auto on = [this](int id, auto handler) {
         connect(command(id), &QAction::triggered, this, handler);
     };
@@ -335,28 +357,28 @@ void CMainFrame::connectCommands() {
         about.exec();
     });
 
-    connect(m_serverList, &CBottomView::leftClicked, this, [this] { m_browser.ShowSelectedPlayers(); });
-    connect(m_serverList, &CBottomView::rightClicked, this, [this] { m_browser.RefreshSelected(); });
-    connect(m_serverList, &CBottomView::leftDoubleClicked, this, [this] { launchGame(false); });
+    connect(m_serverList, &ServerListView::leftClicked, this, [this] { m_browser.ShowSelectedPlayers(); });
+    connect(m_serverList, &ServerListView::rightClicked, this, [this] { m_browser.RefreshSelected(); });
+    connect(m_serverList, &ServerListView::leftDoubleClicked, this, [this] { launchGame(false); });
 }
 
-void CMainFrame::launchGame(bool gated) {
+void MainWindow::launchGame(bool gated) {
     if (gated && browser_ready == 0) {
         return;
     }
     LaunchGame(m_browser.GetSelectedServer(), m_accounts.ownAccount().level, m_boxes, m_config.gameFolder);
 }
 
-void CMainFrame::detailedServerInfo() {
+void MainWindow::detailedServerInfo() {
     showDetailedServerInfo(m_browser.GetSelectedServer(), m_boxes, this);
 }
 
-void CMainFrame::customServerQuery() {
+void MainWindow::customServerQuery() {
     CustomServerDialog dialog(m_browser, this);
     dialog.exec();
 }
 
-void CMainFrame::statCollection(bool enable) {
+void MainWindow::statCollection(bool enable) {
     std::optional<std::string> address;
     if (const std::optional<ServerRecord> selected = m_browser.GetSelectedServer()) {
         address = std::string(recordText(selected->address));
@@ -364,20 +386,20 @@ void CMainFrame::statCollection(bool enable) {
     m_accounts.switchStatCollection(enable, address);
 }
 
-void CMainFrame::playerLookupList() {
+void MainWindow::playerLookupList() {
     if (browser_ready == 0) {
         return;
     }
     m_recentPlayers->exec();
 }
 
-void CMainFrame::wadDirectories() {
+void MainWindow::wadDirectories() {
     WadDirectoryDialog dialog(
         m_boxes, [this] { m_browser.SendMasterRequest(); }, m_config.configLocation, {}, this);
     dialog.exec();
 }
 
-void CMainFrame::toggleAutoLogin() {
+void MainWindow::toggleAutoLogin() {
     int32_t autoLogin = 0;
     {
         const auto lock = lockSettings();
@@ -401,12 +423,12 @@ void CMainFrame::toggleAutoLogin() {
     m_boxes.showMessage({"Auto-login enabled.", kHeadsUp, MessageIcon::None});
 }
 
-void CMainFrame::toggleNews() {
+void MainWindow::toggleNews() {
     const auto lock = lockSettings();
     bv_shownews = bv_shownews != 0 ? 0 : 1;
 }
 
-void CMainFrame::refreshCheckMarks() {
+void MainWindow::refreshCheckMarks() {
     const auto lock = lockSettings();
     m_autoLoginAction->setChecked(bv_autologin == 1);
     m_newsAction->setChecked(bv_shownews == 1);

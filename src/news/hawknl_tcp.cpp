@@ -1,4 +1,4 @@
-#include "news/nl.h"
+#include "news/hawknl_tcp.h"
 
 #include <algorithm>
 #include <memory>
