@@ -17,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include "child_process.h"
-#include "net/tcp_socket.h"
 #include "sim_process.h"
 
 namespace {
@@ -116,44 +115,23 @@ TEST_F(CliInFolder, ConfigShowWithoutAFileShowsTheDefaults) {
               "bv_lastarticleno=0\nbv_shownews=1\nbv_autologin=0\nbv_firstrun=1\n");
 }
 
-// Serves one HTTP answer per connection on loopback, `count` times.
-class StampServer {
-  public:
-    StampServer(std::string answer, int count) : m_answer(std::move(answer)) {
-        NetAddress local;
-        local.ip = {127, 0, 0, 1};
-        EXPECT_TRUE(m_listener.open() && m_listener.bind(local) && m_listener.listen() &&
-                    m_listener.localAddress(m_address));
-        m_thread = std::thread([this, count] {
-            for (int served = 0; served < count; ++served) {
-                TcpSocket connection;
-                if (!m_listener.accept(connection, 10000)) {
-                    return;
-                }
-                uint8_t request[1024];
-                connection.read(request, 2000);
-                const auto* bytes = reinterpret_cast<const uint8_t*>(m_answer.data());
-                connection.write({bytes, m_answer.size()}, 2000);
-            }
-        });
+// The simulator's news server, announcing `article`.
+struct NewsSim : SimProcess {
+    explicit NewsSim(int article)
+        : SimProcess({"--news-port", "0", "--news-article", std::to_string(article)}) {
+        const std::string ready = output.empty() ? std::string() : output.back();
+        const size_t news = ready.find(" news=");
+        EXPECT_NE(news, std::string::npos) << ready;
+        host = news == std::string::npos ? std::string() : ready.substr(news + 6);
     }
-    ~StampServer() { m_thread.join(); }
-
-    std::string host() const { return "127.0.0.1:" + std::to_string(NET_Port(m_address)); }
-
-  private:
-    std::string m_answer;
-    TcpSocket m_listener;
-    NetAddress m_address;
-    std::thread m_thread;
+    std::string host;  // HOST:PORT
 };
 
 TEST_F(CliInFolder, NewsAnnouncesOnceAndSavesTheArticleNumber) {
     std::string host;
     {
-        StampServer server(
-            "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nARTICLENO=7\r\nSUBJECT=Hello\r\n", 2);
-        host = server.host();
+        const NewsSim sim(7);
+        host = sim.host;
         ProgramRun r = cli({"news", "--news", host, "--save"});
         ASSERT_EQ(r.exitCode, 0) << r.output;
         EXPECT_EQ(r.output, "announce 7\n");
@@ -170,20 +148,6 @@ TEST_F(CliInFolder, NewsAnnouncesOnceAndSavesTheArticleNumber) {
     r = cli({"news", "--news", host});
     EXPECT_EQ(r.exitCode, 6) << r.output;
     EXPECT_FALSE(r.output.empty());
-}
-
-TEST_F(CliInFolder, NewsFromTheSimulatorsNewsServer) {
-    SimProcess sim({"--news-port", "0", "--news-article", "12"});
-    ASSERT_FALSE(sim.output.empty());
-    const std::string& ready = sim.output.back();
-    const size_t news = ready.find(" news=");
-    ASSERT_NE(news, std::string::npos) << ready;
-    const std::string host = ready.substr(news + 6);
-    ProgramRun r = cli({"news", "--news", host, "--save"});
-    ASSERT_EQ(r.exitCode, 0) << r.output;
-    EXPECT_EQ(r.output, "announce 12\n");
-    r = cli({"news", "--news", host});
-    EXPECT_EQ(r.output, "nothing to announce\n");
 }
 
 TEST_F(CliInFolder, JoinLogsInFindsTheWadsAndStartsTheGame) {
@@ -258,8 +222,8 @@ TEST_F(CliInFolder, SavingCommandsReportAnUnwritableSettingsFile) {
     EXPECT_NE(r.output.find("BV_SaveConfig: Unable to create file!"), std::string::npos) << r.output;
 
     // The news check itself succeeded; only keeping its article number failed.
-    StampServer server("HTTP/1.0 200 OK\r\n\r\nARTICLENO=7\r\n", 1);
-    r = cli({"news", "--news", server.host(), "--save"});
+    const NewsSim news(7);
+    r = cli({"news", "--news", news.host, "--save"});
     EXPECT_EQ(r.exitCode, 1) << r.output;
     EXPECT_NE(r.output.find("announce 7\n"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("BV_SaveConfig: Unable to create file!"), std::string::npos) << r.output;

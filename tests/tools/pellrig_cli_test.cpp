@@ -148,13 +148,6 @@ TEST(PellrigCli, EightBitTextsComeOutInUtf8) {
     EXPECT_EQ(server["row"], (json{"Über Arena", "1/8", "Dööm", "Deathmatch", "MÄP01", "ñ.wad",
                                    std::to_string(server["ping"].get<int>())}));
 
-    const ProgramRun query = run(PELLRIG_CLI_PATH, {"query", sim.servers[0], "--json"});
-    ASSERT_EQ(query.exitCode, 0);
-    const json queried = json::parse(query.output, nullptr, false);
-    ASSERT_FALSE(queried.is_discarded()) << query.output;
-    EXPECT_EQ(queried[0]["name"], "Über Arena");
-    EXPECT_EQ(queried[0]["players"][0]["name"], "Jürgen");
-
     // The plain table shows the same characters, its columns aligned by
     // characters rather than bytes.
     const ProgramRun plain = run(PELLRIG_CLI_PATH, {"list", "--master", sim.master});
@@ -178,8 +171,9 @@ TEST(PellrigCli, EightBitTextsComeOutInUtf8) {
 }
 
 TEST(PellrigCli, QueryAnswersOrMarksTheServerSilent) {
+    // The name comes as Latin-1 and goes out in UTF-8, as in a list.
     Sim sim(writeScenario({{"servers",
-                            {{{"name", "Answers"}, {"map", "E1M1"}, {"delay_ms", 5}},
+                            {{{"name", "Änswers"}, {"map", "E1M1"}, {"delay_ms", 5}},
                              {{"name", "Never"}, {"silent", true}}}}}));
     ASSERT_EQ(sim.servers.size(), 2u);
 
@@ -187,7 +181,7 @@ TEST(PellrigCli, QueryAnswersOrMarksTheServerSilent) {
     ASSERT_EQ(r.exitCode, 0);
     json list = json::parse(r.output);
     ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0]["name"], "Answers");
+    EXPECT_EQ(list[0]["name"], "Änswers");
     EXPECT_EQ(list[0]["row"][4], "E1M1");
 
     // By host name: the answer still finds the record.
@@ -195,8 +189,8 @@ TEST(PellrigCli, QueryAnswersOrMarksTheServerSilent) {
     r = run(PELLRIG_CLI_PATH, {"query", "localhost" + port, "--json"});
     ASSERT_EQ(r.exitCode, 0);
     list = json::parse(r.output);
-    EXPECT_EQ(list[0]["name"], "Answers");
-    EXPECT_EQ(list[0]["row"][0], "Answers");
+    EXPECT_EQ(list[0]["name"], "Änswers");
+    EXPECT_EQ(list[0]["row"][0], "Änswers");
 
     r = run(PELLRIG_CLI_PATH, {"query", sim.servers[1], "--json", "--timeout-ms", "300"});
     ASSERT_EQ(r.exitCode, 0);
@@ -247,6 +241,7 @@ TEST(PellrigCli, ExitCodesForNoMasterAndBadUsage) {
     EXPECT_EQ(run(PELLRIG_CLI_PATH, {"list", "--bogus"}).exitCode, 2);
     EXPECT_EQ(run(PELLRIG_CLI_PATH, {"query"}).exitCode, 2);
     EXPECT_EQ(run(PELLRIG_CLI_PATH, {"query", "no-port-here"}).exitCode, 2);
+    EXPECT_EQ(run(PELLRIG_CLI_PATH, {"query", sim.master, "--timeout-ms", "-1"}).exitCode, 2);
     const ProgramRun empty =
         run(PELLRIG_CLI_PATH, {"query", ":10666"}, ChildProcess::Output::StdoutAndStderr);
     EXPECT_EQ(empty.exitCode, 2);

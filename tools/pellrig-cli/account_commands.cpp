@@ -8,25 +8,25 @@
 
 #include "account_session.h"
 #include "accounts/account_records.h"
-#include "ansi_text.h"
 #include "commands.h"
+#include "common_options.h"
+#include "json_output.h"
+#include "latin1_text.h"
 
 namespace {
 
 using json = nlohmann::ordered_json;
 
+constexpr const char* kWaitsFor = "How long to wait for the master's answer";
+
 struct AccountCommandOptions {
-    std::string master{kDefaultMasterHost};
-    uint16_t localPort = 0;
-    int timeoutMs = 5000;
-    bool json = false;
-    std::string user;
-    std::string password;
-    bool create = false;
-    std::string name;  // lookup
+    CommonOptions common;
+    Credentials credentials;  // login
+    bool create = false;      // login
+    std::string name;         // lookup
 };
 
-ExchangeTimings timingsOf(const AccountCommandOptions& options) {
+ExchangeTimings timingsOf(const CommonOptions& options) {
     ExchangeTimings timings;
     timings.window = std::chrono::milliseconds(options.timeoutMs);
     return timings;
@@ -35,7 +35,7 @@ ExchangeTimings timingsOf(const AccountCommandOptions& options) {
 // `fields` holds its texts in UTF-8 already, for either form.
 void printFields(const json& fields, bool asJson) {
     if (asJson) {
-        std::printf("%s\n", fields.dump(2).c_str());
+        printJson(fields);
         return;
     }
     for (const auto& [key, value] : fields.items()) {
@@ -44,32 +44,20 @@ void printFields(const json& fields, bool asJson) {
     }
 }
 
-int noAnswer(const AccountCommandOptions& options) {
-    std::fprintf(stderr, "pellrig-cli: no answer from the master server %s\n", options.master.c_str());
-    return kExitNoMaster;
-}
-
 // The log-in dialog's exchange, with the dialog's checks first.
-int logIn(const AccountCommandOptions& options) {
-    if (const char* error = loginFieldsError(options.user, options.password)) {
-        std::fputs(error, stderr);
-        return kExitUsage;
+ExitCode logIn(const AccountCommandOptions& options) {
+    const Credentials& credentials = options.credentials;
+    if (const char* error = loginFieldsError(credentials.user, credentials.password)) {
+        printCoreMessage(error);
+        return ExitCode::Usage;
     }
-    AccountSession session(options.master, options.localPort, timingsOf(options));
+    const CommonOptions& common = options.common;
+    AccountSession session(common.master, common.localPort, timingsOf(common));
     const LoginResult result =
         session.service().logIn(options.create ? LoginRequestKind::CreateAccount : LoginRequestKind::LogIn,
-                                options.user, options.password, false);
-    switch (result.outcome) {
-        case LoginOutcome::Accepted:
-        case LoginOutcome::AcceptedCompact:
-            break;
-        case LoginOutcome::VersionRefused:
-            std::fprintf(stderr, "%s\n", utf8FromAnsi(result.text).c_str());
-            return kExitVersionRefused;
-        case LoginOutcome::Failed:
-        case LoginOutcome::Stopped:
-            std::fprintf(stderr, "%s\n", utf8FromAnsi(result.text).c_str());
-            return kExitRefused;
+                                credentials.user, credentials.password, false);
+    if (const ExitCode refused = loginExitCode(result); refused != ExitCode::Done) {
+        return refused;
     }
     const OwnAccount& own = result.account;
     printFields(json{{"rank", own.rank},
@@ -77,35 +65,36 @@ int logIn(const AccountCommandOptions& options) {
                      {"experience", own.experience},
                      {"highestRank", own.highestRank},
                      {"accountLevel", own.accountLevel}},
-                options.json);
-    return 0;
+                common.json);
+    return ExitCode::Done;
 }
 
 // A look-up from the Recent Players dialog; no log-in is needed, since the
 // protocol carries no session.
-int lookUp(const AccountCommandOptions& options) {
-    AccountSession session(options.master, options.localPort, timingsOf(options));
+ExitCode lookUp(const AccountCommandOptions& options) {
+    const CommonOptions& common = options.common;
+    AccountSession session(common.master, common.localPort, timingsOf(common));
     session.startReceiving();
     // A master that does not resolve gets nothing sent, and so no answer.
     if (!session.service().lookUpPlayer(options.name) && options.name.empty()) {
-        return kExitUsage;
+        return ExitCode::Usage;
     }
     const bool answered = session.views().waitUntil(
         [](const MemoryAccountViews::Shown& shown) {
             return !shown.profiles.empty() || !shown.messages.empty();
         },
-        std::chrono::milliseconds(options.timeoutMs));
+        std::chrono::milliseconds(common.timeoutMs));
     if (!answered) {
-        return noAnswer(options);
+        return reportNoMaster(common.master);
     }
     const MemoryAccountViews::Shown shown = session.views().shown();
     if (shown.profiles.empty()) {
-        return kExitRefused;  // "No information found for %s", already on standard error
+        return ExitCode::Refused;  // "No information found for %s", already on standard error
     }
     const ProfileShowing& showing = shown.profiles.front();
     const PlayerProfile& profile = showing.profile;
-    printFields(json{{"name", utf8FromAnsi(recordText(profile.name))},
-                     {"bio", utf8FromAnsi(recordText(profile.bio))},
+    printFields(json{{"name", utf8FromLatin1(recordText(profile.name))},
+                     {"bio", utf8FromLatin1(recordText(profile.bio))},
                      {"rank", profile.rank},
                      {"highestRank", profile.highestRank},
                      {"level", profile.level},
@@ -115,12 +104,12 @@ int lookUp(const AccountCommandOptions& options) {
                      {"avatar", profile.avatar},
                      {"levelFloor", showing.levelFloor},
                      {"levelCeiling", showing.levelCeiling}},
-                options.json);
-    return 0;
+                common.json);
+    return ExitCode::Done;
 }
 
 // What the Recent Players dialog asks for as it opens.
-int recentPlayers(const AccountCommandOptions& options) {
+ExitCode recentPlayers(const CommonOptions& options) {
     AccountSession session(options.master, options.localPort, timingsOf(options));
     session.startReceiving();
     session.service().requestRecentPlayers();
@@ -128,28 +117,20 @@ int recentPlayers(const AccountCommandOptions& options) {
         [](const MemoryAccountViews::Shown& shown) { return !shown.recentPlayers.empty(); },
         std::chrono::milliseconds(options.timeoutMs));
     if (!answered) {
-        return noAnswer(options);
+        return reportNoMaster(options.master);
     }
     std::vector<std::string> names = session.views().shown().recentPlayers.front();
     for (std::string& name : names) {
-        name = utf8FromAnsi(name);
+        name = utf8FromLatin1(name);
     }
     if (options.json) {
-        std::printf("%s\n", json(names).dump(2).c_str());
-    } else {
-        for (const std::string& name : names) {
-            std::printf("%s\n", name.c_str());
-        }
+        printJson(json(names));
+        return ExitCode::Done;
     }
-    return 0;
-}
-
-void addCommonOptions(CLI::App& command, AccountCommandOptions& options) {
-    command.add_option("--master", options.master, "Master server HOST[:PORT]");
-    command.add_option("--local-port", options.localPort, "Local UDP port (0 = any free port)");
-    command.add_option("--timeout-ms", options.timeoutMs, "How long to wait for the master's answer")
-        ->check(CLI::Range(0, 600000));
-    command.add_flag("--json", options.json, "Print JSON");
+    for (const std::string& name : names) {
+        std::printf("%s\n", name.c_str());
+    }
+    return ExitCode::Done;
 }
 
 }  // namespace
@@ -158,22 +139,19 @@ void addAccountCommands(CLI::App& app, std::vector<Command>& commands) {
     auto login = std::make_shared<AccountCommandOptions>();
     CLI::App* loginCommand = app.add_subcommand(
         "login", "Log in to the master server (or create an account) and print the player's statistics");
-    loginCommand->add_option("--user", login->user, "User name")->required()->transform(ansiArgument());
-    loginCommand->add_option("--password", login->password, "Password")
-        ->required()
-        ->transform(ansiArgument());
+    addCredentialOptions(*loginCommand, login->credentials, CredentialsUse::Required);
     loginCommand->add_flag("--create", login->create, "Create a new account");
-    addCommonOptions(*loginCommand, *login);
+    addMasterCommandOptions(*loginCommand, login->common, kWaitsFor);
     commands.push_back({loginCommand, [login] { return logIn(*login); }});
 
     auto lookup = std::make_shared<AccountCommandOptions>();
     CLI::App* lookupCommand = app.add_subcommand("lookup", "Print a player's profile");
-    lookupCommand->add_option("name", lookup->name, "Player name")->required()->transform(ansiArgument());
-    addCommonOptions(*lookupCommand, *lookup);
+    lookupCommand->add_option("name", lookup->name, "Player name")->required()->transform(latin1Argument());
+    addMasterCommandOptions(*lookupCommand, lookup->common, kWaitsFor);
     commands.push_back({lookupCommand, [lookup] { return lookUp(*lookup); }});
 
-    auto recent = std::make_shared<AccountCommandOptions>();
+    auto recent = std::make_shared<CommonOptions>();
     CLI::App* recentCommand = app.add_subcommand("recent", "List the players that logged in last");
-    addCommonOptions(*recentCommand, *recent);
+    addMasterCommandOptions(*recentCommand, *recent, kWaitsFor);
     commands.push_back({recentCommand, [recent] { return recentPlayers(*recent); }});
 }

@@ -1,13 +1,6 @@
 #include "account_session.h"
 
-#include <utility>
-
 #include "net/transport.h"
-
-void EchoingMessageSink::showMessage(std::string text, std::string caption) {
-    m_stderr.showMessage(text, caption);
-    m_keep.showMessage(std::move(text), std::move(caption));
-}
 
 AccountSession::AccountSession(const std::string& masterHost, uint16_t localPort, ExchangeTimings timings)
     : m_network(localPort),
@@ -21,4 +14,12 @@ void AccountSession::startReceiving() {
     if (!m_receiver) {
         m_receiver.emplace(m_dispatcher);
     }
+}
+
+ExitCode loginExitCode(const LoginResult& result) {
+    if (result.outcome == LoginOutcome::Accepted || result.outcome == LoginOutcome::AcceptedCompact) {
+        return ExitCode::Done;
+    }
+    printCoreMessage(result.text);
+    return result.outcome == LoginOutcome::VersionRefused ? ExitCode::VersionRefused : ExitCode::Refused;
 }

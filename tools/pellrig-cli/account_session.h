@@ -10,20 +10,9 @@
 #include "browser/dispatcher.h"
 #include "browser/memory_row_view.h"
 #include "browser/receive_thread.h"
-#include "browser_session.h"
+#include "error_output.h"
+#include "exit_codes.h"
 #include "network_session.h"
-
-// Message boxes printed to standard error as they come and kept for the command
-// to look at.
-class EchoingMessageSink final : public MessageSink {
-  public:
-    explicit EchoingMessageSink(MessageSink& keep) : m_keep(keep) {}
-    void showMessage(std::string text, std::string caption) override;
-
-  private:
-    StderrMessageSink m_stderr;
-    MessageSink& m_keep;
-};
 
 // The account service running as in the program, with its dialogs kept in
 // memory: the network, the dispatcher with the service as its account handler,
@@ -43,7 +32,7 @@ class AccountSession {
   private:
     NetworkSession m_network;
     MemoryAccountViews m_views;
-    EchoingMessageSink m_messages{m_views};
+    StderrMessageSink m_messages{&m_views};
     MemoryRowView m_serverList;
     MemoryRowView m_playerList;
     Dispatcher m_dispatcher;
@@ -51,3 +40,6 @@ class AccountSession {
     AccountService m_service;
     std::optional<ReceiveThread> m_receiver;
 };
+
+// Done for an accepted log-in; else the code of the refusal, after its text.
+ExitCode loginExitCode(const LoginResult& result);

@@ -1,21 +1,6 @@
 #include "browser_session.h"
 
-#include <cstdio>
-
-#include "ansi_text.h"
 #include "net/transport.h"
-
-void StderrMessageSink::showMessage(std::string text, std::string caption) {
-    const std::scoped_lock lock(m_mutex);
-    if (!text.empty() && text.back() == '\n') {
-        text.pop_back();
-    }
-    if (caption.empty()) {
-        std::fprintf(stderr, "%s\n", utf8FromAnsi(text).c_str());
-    } else {
-        std::fprintf(stderr, "%s: %s\n", utf8FromAnsi(caption).c_str(), utf8FromAnsi(text).c_str());
-    }
-}
 
 BrowserSession::BrowserSession(const std::string& masterHost, uint16_t localPort)
     : m_network(localPort),

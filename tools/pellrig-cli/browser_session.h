@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,20 +9,11 @@
 #include "browser/browser_ops.h"
 #include "browser/dispatcher.h"
 #include "browser/memory_row_view.h"
-#include "browser/message_sink.h"
 #include "browser/ping_sweep.h"
 #include "browser/receive_thread.h"
+#include "error_output.h"
 #include "network_session.h"
 #include "server_output.h"
-
-// Message boxes of the core, printed to standard error as they come, from any thread.
-class StderrMessageSink final : public MessageSink {
-  public:
-    void showMessage(std::string text, std::string caption) override;
-
-  private:
-    std::mutex m_mutex;
-};
 
 // The browser core running as in the program, with lists kept in memory: the
 // network, the dispatcher, the receive thread and the ping sweeps. Members are

@@ -5,24 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "ansi_text.h"
 #include "commands.h"
+#include "common_options.h"
+#include "error_output.h"
+#include "latin1_text.h"
 #include "launch/config_file.h"
 #include "launch/settings.h"
 #include "launch/unattended_settings.h"
 #include "launch/wad_directory_editor.h"
 
-void printMessages(const MemoryUserMessageSink& sink) {
-    for (const UserMessage& message : sink.messages()) {
-        std::fprintf(stderr, "%s\n", utf8FromAnsi(message.text).c_str());
-    }
-}
-
 namespace {
 
 // The automatic scan over `roots` instead of the fixed drives; with `save`, the
 // settings file's directory list is replaced by the result, as Auto does.
-int scanWads(const std::vector<std::string>& roots, bool save) {
+ExitCode scanWads(const std::vector<std::string>& roots, bool save) {
     if (save) {
         BV_LoadConfig();
     }
@@ -33,32 +29,36 @@ int scanWads(const std::vector<std::string>& roots, bool save) {
     {
         const auto lock = lockSettings();
         for (const WadDirectory& directory : wad_directories) {
-            std::printf("%s\n", utf8FromAnsi(directory.path).c_str());
+            std::printf("%s\n", utf8FromLatin1(directory.path).c_str());
         }
     }
-    if (save && !BV_SaveConfig(sink)) {
-        printMessages(sink);
-        return kExitSaveFailed;
+    if (!save) {
+        return ExitCode::Done;
     }
-    return 0;
+    return reportSave(BV_SaveConfig(sink), sink);
 }
 
-int showConfig() {
+ExitCode showConfig() {
     BV_LoadConfig();
     const auto lock = lockSettings();
     std::printf("bv_rememberpassword=%d\n", bv_rememberpassword);
-    std::printf("bv_username=%s\n", utf8FromAnsi(bv_username).c_str());
+    std::printf("bv_username=%s\n", utf8FromLatin1(bv_username).c_str());
     std::printf("bv_password=%s\n", bv_password.empty() ? "" : "***");
-    std::printf("bv_extraparams=%s\n", utf8FromAnsi(bv_extraparams).c_str());
-    std::printf("bv_serverpassword=%s\n", utf8FromAnsi(bv_serverpassword).c_str());
+    std::printf("bv_extraparams=%s\n", utf8FromLatin1(bv_extraparams).c_str());
+    std::printf("bv_serverpassword=%s\n", utf8FromLatin1(bv_serverpassword).c_str());
     std::printf("bv_lastarticleno=%d\n", bv_lastarticleno);
     std::printf("bv_shownews=%d\n", bv_shownews);
     std::printf("bv_autologin=%d\n", bv_autologin);
     std::printf("bv_firstrun=%d\n", bv_firstrun);
     for (const WadDirectory& directory : wad_directories) {
-        std::printf("wad_directory=%s\n", utf8FromAnsi(directory.path).c_str());
+        std::printf("wad_directory=%s\n", utf8FromLatin1(directory.path).c_str());
     }
-    return 0;
+    return ExitCode::Done;
+}
+
+ExitCode makeUnattended(const Credentials& credentials) {
+    MemoryUserMessageSink sink;
+    return reportSave(writeUnattendedSettings({}, credentials.user, credentials.password, sink), sink);
 }
 
 }  // namespace
@@ -83,24 +83,9 @@ void addLaunchCommands(CLI::App& app, std::vector<Command>& commands) {
         config->add_subcommand("show", "Print every setting of pellrig32.cfg in the working directory");
     commands.push_back({show, [] { return showConfig(); }});
 
-    struct Credentials {
-        std::string user;
-        std::string password;
-    };
     auto credentials = std::make_shared<Credentials>();
     CLI::App* unattended = config->add_subcommand(
         "unattended", "Make pellrig32.cfg log USER in automatically, with no welcome and no news check");
-    unattended->add_option("--user", credentials->user, "User name")->required()->transform(ansiArgument());
-    unattended->add_option("--password", credentials->password, "Password")
-        ->required()
-        ->transform(ansiArgument());
-    commands.push_back(
-        {unattended, [credentials] {
-             MemoryUserMessageSink sink;
-             if (!writeUnattendedSettings({}, credentials->user, credentials->password, sink)) {
-                 printMessages(sink);
-                 return kExitSaveFailed;
-             }
-             return 0;
-         }});
+    addCredentialOptions(*unattended, *credentials, CredentialsUse::Required);
+    commands.push_back({unattended, [credentials] { return makeUnattended(*credentials); }});
 }

@@ -1,12 +1,13 @@
 // pellrig-cli: the launcher's core from the command line.
-#include <cstdio>
 #include <exception>
+#include <string>
 
 #include "commands.h"
+#include "error_output.h"
 
 namespace {
 
-int run(int argc, char** argv) {
+ExitCode run(int argc, char** argv) {
     CLI::App app{"pellrig-cli: browse Brumvek servers from the command line"};
     app.require_subcommand(1);
     std::vector<Command> commands;
@@ -18,14 +19,14 @@ int run(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        return app.exit(error) == 0 ? 0 : kExitUsage;
+        return app.exit(error) == 0 ? ExitCode::Done : ExitCode::Usage;
     }
     for (const Command& command : commands) {
         if (command.subcommand->parsed()) {
             return command.run();
         }
     }
-    return kExitUsage;
+    return ExitCode::Usage;
 }
 
 }  // namespace
@@ -34,11 +35,11 @@ int main(int argc, char** argv) {
     // The expected failures are return values; whatever else is thrown is a
     // fault, reported with its own code rather than as an abort.
     try {
-        return run(argc, argv);
+        return static_cast<int>(run(argc, argv));
     } catch (const std::exception& exception) {
-        std::fprintf(stderr, "pellrig-cli: internal error: %s\n", exception.what());
+        printFailure(std::string("internal error: ") + exception.what());
     } catch (...) {
-        std::fprintf(stderr, "pellrig-cli: internal error\n");
+        printFailure("internal error");
     }
-    return kExitInternalError;
+    return static_cast<int>(ExitCode::InternalError);
 }

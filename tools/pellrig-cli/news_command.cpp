@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "ansi_text.h"
 #include "commands.h"
+#include "error_output.h"
 #include "launch/config_file.h"
 #include "launch/settings.h"
 #include "news/news_check.h"
@@ -16,7 +16,7 @@ struct NewsOptions {
     bool save = false;
 };
 
-int checkNews(const NewsOptions& options) {
+ExitCode checkNews(const NewsOptions& options) {
     BV_LoadConfig();
     int lastArticleNo = 0;
     {
@@ -31,28 +31,24 @@ int checkNews(const NewsOptions& options) {
     switch (outcome.status) {
         case NewsStatus::Failed:
         case NewsStatus::Stopped:
-            std::fprintf(stderr, "%s\n", utf8FromAnsi(outcome.errorText).c_str());
-            return kExitNewsFailed;
+            printCoreMessage(outcome.errorText);
+            return ExitCode::NewsFailed;
         case NewsStatus::NothingToAnnounce:
             std::printf("nothing to announce\n");
-            return 0;
+            return ExitCode::Done;
         case NewsStatus::Announced:
             break;
     }
     std::printf("announce %d\n", outcome.lastArticleNo);
     if (!options.save) {
-        return 0;
+        return ExitCode::Done;
     }
     {
         const auto lock = lockSettings();
         bv_lastarticleno = outcome.lastArticleNo;
     }
     MemoryUserMessageSink sink;
-    if (!BV_SaveConfig(sink)) {
-        printMessages(sink);
-        return kExitSaveFailed;
-    }
-    return 0;
+    return reportSave(BV_SaveConfig(sink), sink);
 }
 
 }  // namespace

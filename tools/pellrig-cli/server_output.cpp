@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "ansi_text.h"
+#include "latin1_text.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ nlohmann::json playersJson(const ServerRecord& record) {
         if (player.present <= 0) {
             continue;
         }
-        players.push_back({{"name", utf8FromAnsi(player.name)},
+        players.push_back({{"name", utf8FromLatin1(player.name)},
                            {"frags", player.frags},
                            {"ping", player.ping},
                            {"level", player.level},
@@ -27,7 +27,7 @@ nlohmann::json playersJson(const ServerRecord& record) {
 
 // A row's cell as the terminal and JSON show it.
 std::string cell(const std::vector<std::string>& row, size_t column) {
-    return column < row.size() ? utf8FromAnsi(row[column]) : std::string();
+    return column < row.size() ? utf8FromLatin1(row[column]) : std::string();
 }
 
 // `text` left-aligned in `width` characters; printf's field widths count bytes.
@@ -41,28 +41,28 @@ nlohmann::json serverJson(const ListedServer& server) {
     const ServerRecord& r = server.record;
     nlohmann::json pwads = nlohmann::json::array();
     for (int i = 0; i < std::clamp(r.num_pwads, 0, kMaxPwads); ++i) {
-        pwads.push_back(utf8FromAnsi(r.pwads[i]));
+        pwads.push_back(utf8FromLatin1(r.pwads[i]));
     }
     nlohmann::json row = nlohmann::json::array();
     for (size_t column = 0; column < kServerTitles.size(); ++column) {
         row.push_back(cell(server.row, column));
     }
     return {{"index", server.index},
-            {"address", utf8FromAnsi(r.address)},
-            {"name", utf8FromAnsi(r.name)},
+            {"address", utf8FromLatin1(r.address)},
+            {"name", utf8FromLatin1(r.name)},
             {"ping", r.ping},
             {"num_players", r.num_players},
             {"max_players", r.max_players},
-            {"map", utf8FromAnsi(r.map)},
-            {"game_name", utf8FromAnsi(r.game_name)},
+            {"map", utf8FromLatin1(r.map)},
+            {"game_name", utf8FromLatin1(r.game_name)},
             {"game_type", r.game_type},
-            {"iwad", utf8FromAnsi(r.iwad)},
+            {"iwad", utf8FromLatin1(r.iwad)},
             {"pwads", pwads},
             {"num_pwads", r.num_pwads},
             {"has_pwads", r.has_pwads},
             {"scorecard", r.scorecard},
-            {"url", utf8FromAnsi(r.url)},
-            {"email", utf8FromAnsi(r.email)},
+            {"url", utf8FromLatin1(r.url)},
+            {"email", utf8FromLatin1(r.email)},
             {"dmflags", r.dmflags},
             {"dmflags2", r.dmflags2},
             {"players", playersJson(r)},

@@ -4,24 +4,17 @@
 #include <string>
 #include <string_view>
 
-#include <CLI/CLI.hpp>
-
 // The core's texts are 8-bit, one byte a character, as the servers and the
 // settings file keep them; pellrig-cli talks UTF-8 with the terminal, JSON
 // included. A byte stands for its Latin-1 character both ways.
 
 // `text` in UTF-8, each byte as its Latin-1 character: always valid UTF-8,
 // whatever the bytes, so JSON can carry it and a terminal shows it.
-std::string utf8FromAnsi(std::string_view text);
+std::string utf8FromLatin1(std::string_view text);
 
 // The Latin-1 bytes of UTF-8 `text`; none when it is not UTF-8 or holds a
 // character that has no byte of its own (past U+00FF).
-std::optional<std::string> ansiFromUtf8(std::string_view text);
+std::optional<std::string> latin1FromUtf8(std::string_view text);
 
 // How many characters UTF-8 `text` shows, for aligning columns.
 size_t utf8Length(std::string_view text);
-
-// For an option whose text goes to the master server as typed (a user name,
-// a password, a player to look up): turns the UTF-8 argument into its Latin-1
-// bytes, and refuses one that has none as a usage error.
-CLI::Validator ansiArgument();

@@ -1,8 +1,8 @@
-#include "ansi_text.h"
+#include "latin1_text.h"
 
 #include <cstdint>
 
-std::string utf8FromAnsi(std::string_view text) {
+std::string utf8FromLatin1(std::string_view text) {
     std::string utf8;
     utf8.reserve(text.size());
     for (const char c : text) {
@@ -17,13 +17,13 @@ std::string utf8FromAnsi(std::string_view text) {
     return utf8;
 }
 
-std::optional<std::string> ansiFromUtf8(std::string_view text) {
-    std::string ansi;
-    ansi.reserve(text.size());
+std::optional<std::string> latin1FromUtf8(std::string_view text) {
+    std::string latin1;
+    latin1.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         const auto lead = static_cast<uint8_t>(text[i]);
         if (lead < 0x80) {
-            ansi += text[i];
+            latin1 += text[i];
             continue;
         }
         // Latin-1 past ASCII is exactly the two-byte forms that start with C2 or C3.
@@ -34,9 +34,9 @@ std::optional<std::string> ansiFromUtf8(std::string_view text) {
         if ((trail & 0xC0) != 0x80) {
             return std::nullopt;
         }
-        ansi += static_cast<char>(((lead & 0x03) << 6) | (trail & 0x3F));
+        latin1 += static_cast<char>(((lead & 0x03) << 6) | (trail & 0x3F));
     }
-    return ansi;
+    return latin1;
 }
 
 size_t utf8Length(std::string_view text) {
@@ -47,17 +47,4 @@ size_t utf8Length(std::string_view text) {
         }
     }
     return length;
-}
-
-CLI::Validator ansiArgument() {
-    return CLI::Validator(
-        [](std::string& text) -> std::string {
-            std::optional<std::string> ansi = ansiFromUtf8(text);
-            if (!ansi) {
-                return "must be UTF-8 text of Latin-1 characters, the only ones the master server takes";
-            }
-            text = std::move(*ansi);
-            return {};
-        },
-        "", "Latin-1");
 }
