@@ -6,8 +6,8 @@
 
 #include "browser/dispatcher.h"
 #include "browser/memory_row_view.h"
-#include "browser/message_sink.h"
 #include "browser/messages.h"
+#include "browser/queued_message_view.h"
 #include "browser/server_table.h"
 #include "net/huffman.h"
 
@@ -41,7 +41,7 @@ void BM_DispatchServerInfoReply(benchmark::State& state) {
     constexpr int kServers = 512;
     MemoryRowView serverList;
     MemoryRowView playerList;
-    MemoryMessageSink messages;
+    MemoryQueuedMessageView messages;
     Dispatcher dispatcher({serverList, playerList, messages}, nullptr);
     {
         const auto lock = lockBrowser();

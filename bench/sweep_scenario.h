@@ -25,8 +25,8 @@
 
 #include "browser/dispatcher.h"
 #include "browser/memory_row_view.h"
-#include "browser/message_sink.h"
 #include "browser/ping_sweep.h"
+#include "browser/queued_message_view.h"
 #include "browser/receive_thread.h"
 #include "browser/server_table.h"
 #include "child_process.h"
@@ -144,7 +144,7 @@ inline CoreSweepRun runCoreSweep(const std::vector<std::string>& addresses) {
     using Clock = std::chrono::steady_clock;
     MemoryRowView serverList;
     MemoryRowView playerList;
-    MemoryMessageSink messages;
+    MemoryQueuedMessageView messages;
     PingSweeps sweeps(serverList);
     Dispatcher dispatcher({serverList, playerList, messages}, &sweeps);
     ReceiveThread receiver(dispatcher);

@@ -151,7 +151,7 @@ void buildShallowTree(const std::string& root) {
 
 int scan(const std::string& root) {
     CountingView view;
-    MemoryUserMessageSink messages;
+    MemoryModalMessageView messages;
     WadDirectoryEditor editor(view, messages, {});
     editor.scan({root});
     return view.rowCount();

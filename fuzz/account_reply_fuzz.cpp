@@ -230,7 +230,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     MemoryRowView servers;
     MemoryRowView players;
-    MemoryMessageSink browserMessages;
+    MemoryQueuedMessageView browserMessages;
     Dispatcher dispatcher({servers, players, browserMessages}, nullptr);
     MemoryAccountViews views;
     // A window far longer than any run: every exchange ends on an answer.

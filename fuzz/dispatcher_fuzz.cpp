@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     MemoryRowView servers;
     MemoryRowView players;
-    MemoryMessageSink messages;
+    MemoryQueuedMessageView messages;
     Dispatcher dispatcher({servers, players, messages}, nullptr);
 
     FuzzInput input({data, size});
@@ -201,7 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         FUZZ_CHECK(players.rows().size() <= static_cast<size_t>(kMaxPlayers));
 
-        const std::vector<MemoryMessageSink::Message> shown = messages.messages();
+        const std::vector<MemoryQueuedMessageView::Message> shown = messages.messages();
         for (size_t i = messagesBefore; i < shown.size(); ++i) {
             FUZZ_CHECK(shown[i].text.size() < 128);
         }

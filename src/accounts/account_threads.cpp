@@ -2,8 +2,8 @@
 
 #include <utility>
 
-LoginThread::LoginThread(AccountService& service, LoginReport& report, LoginRequestKind kind,
-                         std::string user, std::string password, bool firstRun)
+LoginThread::LoginThread(AccountService& service, LoginView& report, LoginRequestKind kind, std::string user,
+                         std::string password, bool firstRun)
     : m_thread([this, &service, &report, kind, user = std::move(user), password = std::move(password),
                 firstRun](const std::stop_token& stop) {
           const LoginResult result = service.logIn(kind, user, password, firstRun, stop);
@@ -24,7 +24,7 @@ LoginThread::LoginThread(AccountService& service, LoginReport& report, LoginRequ
           m_finished.store(true);
       }) {}
 
-ProfileUpdateThread::ProfileUpdateThread(AccountService& service, ProfileUpdateReport& report,
+ProfileUpdateThread::ProfileUpdateThread(AccountService& service, ProfileUpdateView& report,
                                          PlayerProfile shown, std::string bio)
     : m_thread([this, &service, &report, shown, bio = std::move(bio)](const std::stop_token& stop) {
           const UpdateResult result = service.updateProfile(shown, bio, stop);

@@ -18,7 +18,7 @@ class LoginThread {
   public:
     // `service` and `report` must outlive the thread. `firstRun`: the first
     // start's welcome flow, not the log-in, asks for the master list.
-    LoginThread(AccountService& service, LoginReport& report, LoginRequestKind kind, std::string user,
+    LoginThread(AccountService& service, LoginView& report, LoginRequestKind kind, std::string user,
                 std::string password, bool firstRun);
     LoginThread(const LoginThread&) = delete;
     LoginThread& operator=(const LoginThread&) = delete;
@@ -36,7 +36,7 @@ class ProfileUpdateThread {
   public:
     // `shown` is the dialog's profile with the confirmed edits, `bio` the text of
     // its bio box.
-    ProfileUpdateThread(AccountService& service, ProfileUpdateReport& report, PlayerProfile shown,
+    ProfileUpdateThread(AccountService& service, ProfileUpdateView& report, PlayerProfile shown,
                         std::string bio);
     ProfileUpdateThread(const ProfileUpdateThread&) = delete;
     ProfileUpdateThread& operator=(const ProfileUpdateThread&) = delete;

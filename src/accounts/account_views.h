@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "accounts/account_records.h"
-#include "browser/message_sink.h"
+#include "browser/queued_message_view.h"
 
 // What the account service reports to the dialogs. The shell implements these
 // by queueing onto the UI thread; the core never waits for a dialog.
@@ -40,9 +40,9 @@ class ProfileView {
 
 // Yes/No questions. Called only on the UI thread, from the dialogs' commands,
 // and may wait there for the answer.
-class Questions {
+class QuestionView {
   public:
-    virtual ~Questions() = default;
+    virtual ~QuestionView() = default;
     // Returns false when the user answers No.
     virtual bool confirm(std::string text, std::string caption) = 0;
 };
@@ -52,15 +52,15 @@ class Questions {
 struct AccountViews {
     RecentPlayersView& recentPlayers;
     ProfileView& profiles;
-    MessageSink& messages;
-    Questions& questions;
+    QueuedMessageView& messages;
+    QuestionView& questions;
 };
 
 // How a log-in exchange ends, told to the log-in dialog from the log-in thread.
 // Exactly one call per exchange; must not block.
-class LoginReport {
+class LoginView {
   public:
-    virtual ~LoginReport() = default;
+    virtual ~LoginView() = default;
     // Closes the dialog with OK; `account` is already stored.
     virtual void loginSucceeded(const OwnAccount& account) = 0;
     // Shows `text` with the application's title and enables Login and New
@@ -73,9 +73,9 @@ class LoginReport {
 
 // How a profile update ends, told to the profile dialog from its update thread.
 // Exactly one call per exchange; must not block.
-class ProfileUpdateReport {
+class ProfileUpdateView {
   public:
-    virtual ~ProfileUpdateReport() = default;
+    virtual ~ProfileUpdateView() = default;
     // Enables Update and closes the dialog with OK.
     virtual void profileUpdated() = 0;
     // Shows `text` with the application's title. With `mayRetry` Update is

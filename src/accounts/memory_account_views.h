@@ -8,21 +8,21 @@
 #include <vector>
 
 #include "accounts/account_views.h"
-#include "browser/message_sink.h"
+#include "browser/queued_message_view.h"
 
 // The account service's views kept in memory, for tests and the command-line
 // tool: everything shown is recorded in order, and every question gets the
 // answer set beforehand. Thread-safe.
 class MemoryAccountViews final : public RecentPlayersView,
                                  public ProfileView,
-                                 public Questions,
-                                 public MessageSink {
+                                 public QuestionView,
+                                 public QueuedMessageView {
   public:
     struct Shown {
         std::vector<std::vector<std::string>> recentPlayers;  // one entry per reply
         std::vector<ProfileShowing> profiles;
-        std::vector<MemoryMessageSink::Message> messages;
-        std::vector<MemoryMessageSink::Message> questions;  // asked, with their captions
+        std::vector<MemoryQueuedMessageView::Message> messages;
+        std::vector<MemoryQueuedMessageView::Message> questions;  // asked, with their captions
 
         size_t count() const { return recentPlayers.size() + profiles.size() + messages.size(); }
     };

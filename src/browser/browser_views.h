@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/message_sink.h"
+#include "browser/queued_message_view.h"
 #include "browser/row_view.h"
 
 // The two lists and the message boxes that the browser core reports to. Owned
@@ -8,5 +8,5 @@
 struct BrowserViews {
     RowView& serverList;
     RowView& playerList;
-    MessageSink& messages;
+    QueuedMessageView& messages;
 };

@@ -191,7 +191,7 @@ std::optional<Bytes> configFileBytes() {
     return toDiskLineEnds(*record);
 }
 
-bool BV_SaveConfig(UserMessageSink& messages, const std::filesystem::path& location) {
+bool BV_SaveConfig(ModalMessageView& messages, const std::filesystem::path& location) {
     const std::optional<Bytes> disk = configFileBytes();
     if (!disk) {
         messages.showMessage({kConfigTooLarge, "", MessageIcon::Exclamation});

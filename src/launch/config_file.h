@@ -46,4 +46,4 @@ std::optional<std::vector<uint8_t>> configFileBytes();
 // user sees "BV_SaveConfig: Unable to create file!" and the old file stays as it
 // was. A record longer than 8192 bytes is not written at all (kConfigTooLarge).
 // Returns whether the file was written. Takes lockSettings().
-bool BV_SaveConfig(UserMessageSink& messages, const std::filesystem::path& location = {});
+bool BV_SaveConfig(ModalMessageView& messages, const std::filesystem::path& location = {});

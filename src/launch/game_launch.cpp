@@ -88,8 +88,8 @@ std::optional<std::string> FindWadFile(std::string_view name) {
     return findIn(folders, name);
 }
 
-std::optional<GameCommand> prepareLaunch(const ServerRecord& server, int32_t level, UserMessageSink& messages,
-                                         const std::string& gameFolder) {
+std::optional<GameCommand> prepareLaunch(const ServerRecord& server, int32_t level,
+                                         ModalMessageView& messages, const std::string& gameFolder) {
     const std::string folder = AddBackslash(gameFolder, kPathSeparator == '/');
     GameArguments arguments;
     if (FileExists(folder + kGlExecutable)) {
@@ -136,7 +136,7 @@ std::optional<GameCommand> prepareLaunch(const ServerRecord& server, int32_t lev
     return GameCommand{folder + arguments.executable, buildCommandLine(arguments)};
 }
 
-void LaunchGame(const std::optional<ServerRecord>& selected, int32_t level, UserMessageSink& messages,
+void LaunchGame(const std::optional<ServerRecord>& selected, int32_t level, ModalMessageView& messages,
                 const std::string& gameFolder) {
     if (!selected) {
         return;

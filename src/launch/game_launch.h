@@ -40,11 +40,11 @@ struct GameCommand {
 // account level. Shows the message that explains a refusal (no executable,
 // IWAD or PWAD missing) and returns none then. Changes no state; reads the
 // settings under lockSettings().
-std::optional<GameCommand> prepareLaunch(const ServerRecord& server, int32_t level, UserMessageSink& messages,
-                                         const std::string& gameFolder = {});
+std::optional<GameCommand> prepareLaunch(const ServerRecord& server, int32_t level,
+                                         ModalMessageView& messages, const std::string& gameFolder = {});
 
 // Joins `selected` (nothing happens without one): prepareLaunch, then starts the
 // game without waiting for it. A failure to start is shown to the user.
 // Runs on the UI thread; changes no state.
-void LaunchGame(const std::optional<ServerRecord>& selected, int32_t level, UserMessageSink& messages,
+void LaunchGame(const std::optional<ServerRecord>& selected, int32_t level, ModalMessageView& messages,
                 const std::string& gameFolder = {});

@@ -4,7 +4,7 @@
 #include "launch/settings.h"
 
 bool writeUnattendedSettings(const std::filesystem::path& location, const std::string& user,
-                             const std::string& password, UserMessageSink& messages) {
+                             const std::string& password, ModalMessageView& messages) {
     resetSettings();
     BV_LoadConfig(location);
     {

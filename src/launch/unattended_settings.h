@@ -12,4 +12,4 @@
 // a user. Returns whether the file was written; leaves the settings in memory
 // reset.
 bool writeUnattendedSettings(const std::filesystem::path& location, const std::string& user,
-                             const std::string& password, UserMessageSink& messages);
+                             const std::string& password, ModalMessageView& messages);

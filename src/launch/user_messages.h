@@ -17,18 +17,18 @@ struct UserMessage {
     friend bool operator==(const UserMessage&, const UserMessage&) = default;
 };
 
-// Where the launch subsystem's message boxes go. The shell shows them modally;
-// the caller waits until the user has closed the box. Called on the thread that
+// Where the launch subsystem's message boxes go: modal, the caller waits until
+// the user has closed the box (compare QueuedMessageView, which never waits). Called on the thread that
 // called the reporting operation.
-class UserMessageSink {
+class ModalMessageView {
   public:
-    virtual ~UserMessageSink() = default;
+    virtual ~ModalMessageView() = default;
     virtual void showMessage(UserMessage message) = 0;
 };
 
 // Keeps every message for the caller to read back: tests and command-line tools.
 // Thread-safe.
-class MemoryUserMessageSink final : public UserMessageSink {
+class MemoryModalMessageView final : public ModalMessageView {
   public:
     void showMessage(UserMessage message) override {
         const std::scoped_lock lock(m_mutex);

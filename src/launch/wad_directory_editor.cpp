@@ -73,7 +73,7 @@ bool MemoryWadDirectoryView::searching() const {
     return m_searching;
 }
 
-WadDirectoryEditor::WadDirectoryEditor(WadDirectoryView& view, UserMessageSink& messages,
+WadDirectoryEditor::WadDirectoryEditor(WadDirectoryView& view, ModalMessageView& messages,
                                        std::function<void()> sendMasterRequest,
                                        std::filesystem::path configLocation)
     : m_view(view),

@@ -82,7 +82,7 @@ class WadDirectoryEditor {
   public:
     // `sendMasterRequest` is called by done() during the first run;
     // `configLocation` is where done() saves (see configFilePath).
-    WadDirectoryEditor(WadDirectoryView& view, UserMessageSink& messages,
+    WadDirectoryEditor(WadDirectoryView& view, ModalMessageView& messages,
                        std::function<void()> sendMasterRequest, std::filesystem::path configLocation = {});
     WadDirectoryEditor(const WadDirectoryEditor&) = delete;
     WadDirectoryEditor& operator=(const WadDirectoryEditor&) = delete;
@@ -127,7 +127,7 @@ class WadDirectoryEditor {
     void onFinderReport(FinderCode code);
 
     WadDirectoryView& m_view;
-    UserMessageSink& m_messages;
+    ModalMessageView& m_messages;
     std::function<void()> m_sendMasterRequest;
     std::filesystem::path m_configLocation;
     std::function<void()> m_progress;

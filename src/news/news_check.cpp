@@ -20,7 +20,7 @@ constexpr size_t kMaxErrorText = 259;
 // The parts of one check that every way out has to tidy up.
 class Transfer {
   public:
-    Transfer(const NewsConfig& config, NewsUi& ui, std::stop_token stop)
+    Transfer(const NewsConfig& config, NewsView& ui, std::stop_token stop)
         : m_config(config), m_ui(ui), m_stop(std::move(stop)) {}
 
     // Fetches the stamp into its file. Nothing once the server has closed after
@@ -44,7 +44,7 @@ class Transfer {
     bool overTime() const { return Clock::now() - m_started > m_config.transferLimit; }
 
     const NewsConfig& m_config;
-    NewsUi& m_ui;
+    NewsView& m_ui;
     std::stop_token m_stop;
     int m_lastArticleNo = 0;
     Clock::time_point m_started;
@@ -144,7 +144,7 @@ std::filesystem::path NewsStampPath(const NewsConfig& config) {
     return config.stampDirectory / kNewsStampFile;
 }
 
-NewsOutcome runNewsCheck(const NewsConfig& config, int lastArticleNo, NewsUi& ui,
+NewsOutcome runNewsCheck(const NewsConfig& config, int lastArticleNo, NewsView& ui,
                          const std::stop_token& stop) {
     if (auto ended = Transfer(config, ui, stop).run(lastArticleNo)) {
         return *std::move(ended);
@@ -155,7 +155,7 @@ NewsOutcome runNewsCheck(const NewsConfig& config, int lastArticleNo, NewsUi& ui
     return {NewsStatus::NothingToAnnounce, lastArticleNo, {}};
 }
 
-std::optional<int> NewsCheckStamp(const NewsConfig& config, int lastArticleNo, NewsUi& ui,
+std::optional<int> NewsCheckStamp(const NewsConfig& config, int lastArticleNo, NewsView& ui,
                                   std::stop_token stop) {
     std::ifstream file(NewsStampPath(config), std::ios::binary);
     if (!file) {
@@ -173,7 +173,7 @@ std::optional<int> NewsCheckStamp(const NewsConfig& config, int lastArticleNo, N
     return article;
 }
 
-std::string NewsReportError(NewsUi& ui) {
+std::string NewsReportError(NewsView& ui) {
     const NLenum error = nlGetError();
     std::string text;
     if (error == NL_SYSTEM_ERROR) {

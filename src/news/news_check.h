@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "news/news_stamp.h"
-#include "news/news_ui.h"
+#include "news/news_view.h"
 
 // The start-up news check: fetch the stamp over HTTP/1.0, store its body in
 // "nstamp.txt", and announce an article newer than the last one announced.
@@ -48,19 +48,19 @@ struct NewsOutcome {
 // current bv_lastarticleno. Every failure is shown through ui.showError and
 // returned. Stopping is checked between waits of at most config.waitSlice; a
 // host name lookup is the one wait it cannot cut short.
-NewsOutcome runNewsCheck(const NewsConfig& config, int lastArticleNo, NewsUi& ui,
+NewsOutcome runNewsCheck(const NewsConfig& config, int lastArticleNo, NewsView& ui,
                          const std::stop_token& stop = {});
 
 // Reads the stamp file in config.stampDirectory and, for an article number above
 // `lastArticleNo`, raises it through the ui, asks kNewsQuestion and on Yes opens
 // the news page. Returns the announced number; nothing when the file cannot be
 // read or holds no newer article.
-std::optional<int> NewsCheckStamp(const NewsConfig& config, int lastArticleNo, NewsUi& ui,
+std::optional<int> NewsCheckStamp(const NewsConfig& config, int lastArticleNo, NewsView& ui,
                                   std::stop_token stop = {});
 
 // Shows this thread's last HawkNL error through `ui` (at most 259 characters)
 // after shutting HawkNL down, and returns the text.
-std::string NewsReportError(NewsUi& ui);
+std::string NewsReportError(NewsView& ui);
 
 // The stamp file's path for `config`.
 std::filesystem::path NewsStampPath(const NewsConfig& config);

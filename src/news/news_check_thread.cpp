@@ -2,7 +2,7 @@
 
 #include <utility>
 
-NewsCheckThread::NewsCheckThread(NewsConfig config, int lastArticleNo, NewsUi& ui)
+NewsCheckThread::NewsCheckThread(NewsConfig config, int lastArticleNo, NewsView& ui)
     : m_outcome{NewsStatus::NothingToAnnounce, lastArticleNo, {}},
       m_thread([this, config = std::move(config), lastArticleNo, &ui](const std::stop_token& stop) {
           NewsOutcome outcome = runNewsCheck(config, lastArticleNo, ui, stop);

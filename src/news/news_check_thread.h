@@ -15,7 +15,7 @@
 // `ui` must outlive this object.
 class NewsCheckThread {
   public:
-    NewsCheckThread(NewsConfig config, int lastArticleNo, NewsUi& ui);
+    NewsCheckThread(NewsConfig config, int lastArticleNo, NewsView& ui);
     ~NewsCheckThread();
     NewsCheckThread(const NewsCheckThread&) = delete;
     NewsCheckThread& operator=(const NewsCheckThread&) = delete;

@@ -20,7 +20,7 @@ class QPushButton;
 // loads the settings file when it first shows, logs in at once when automatic
 // log-in is on, and ends with OK exactly once, after the master server has
 // accepted a log-in or a new account. Every other way out ends the program.
-class LoginDialog final : public QDialog, public LoginReport {
+class LoginDialog final : public QDialog, public LoginView {
     Q_OBJECT
 
   public:
@@ -30,7 +30,7 @@ class LoginDialog final : public QDialog, public LoginReport {
                 QWidget* parent = nullptr);
     ~LoginDialog() override;
 
-    // LoginReport, from the log-in thread: each result is carried out on the UI
+    // LoginView, from the log-in thread: each result is carried out on the UI
     // thread.
     void loginSucceeded(const OwnAccount& account) override;
     void loginFailed(std::string text) override;

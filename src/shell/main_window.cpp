@@ -21,7 +21,7 @@
 #include "shell/login_dialog.h"
 #include "shell/pictures.h"
 #include "shell/player_list_view.h"
-#include "shell/qt_news_ui.h"
+#include "shell/qt_news_view.h"
 #include "shell/recent_players_dialog.h"
 #include "shell/server_list_view.h"
 #include "shell/settings_dialogs.h"
@@ -94,20 +94,20 @@ MainWindow::MainWindow(ShellConfig config, MessageBoxes& boxes)
     : m_config(startNetwork(std::move(config))),
       m_boxes(boxes),
       m_messages(boxes),
-      m_accountUi(boxes),
+      m_accountViews(boxes),
       m_serverList(new ServerListView(this)),
       m_playerList(new PlayerListView(this)),
       m_sweeps(m_serverList->rows()),
       m_dispatcher({m_serverList->rows(), m_playerList->rows(), m_messages}, &m_sweeps),
       m_browser({m_serverList->rows(), m_playerList->rows(), m_messages}, {m_config.masterHost}),
-      m_accounts(m_accountUi.views(), {m_config.masterHost, {}}, &m_dispatcher, &m_browser),
+      m_accounts(m_accountViews.views(), {m_config.masterHost, {}}, &m_dispatcher, &m_browser),
       m_loginDialog(new LoginDialog(m_accounts, boxes, m_config.configLocation, this)),
       m_recentPlayers(new RecentPlayersDialog(m_accounts, this)),
       m_extraParams(new ExtraParamsDialog(boxes, m_config.configLocation, this)),
       m_serverPassword(new ServerPasswordDialog(boxes, this)),
-      m_newsUi(std::make_unique<QtNewsUi>(boxes)) {
+      m_newsView(std::make_unique<QtNewsView>(boxes)) {
     m_dispatcher.setAccountHandler(&m_accounts);
-    m_accountUi.attach(m_accounts, m_recentPlayers);
+    m_accountViews.attach(m_accounts, m_recentPlayers);
     m_serverList->hide();
     m_playerList->hide();
 }
@@ -165,7 +165,7 @@ void MainWindow::startBrowsing() {
         bv_firstrun = 0;
     }
     if (checkNews) {
-        m_news = std::make_unique<NewsCheckThread>(news, lastArticle, *m_newsUi);
+        m_news = std::make_unique<NewsCheckThread>(news, lastArticle, *m_newsView);
     }
 }
 
@@ -176,7 +176,7 @@ void MainWindow::shutDown() {
     m_shutDown = true;
     // The workers go first, newest first, so none is left using the lists, the
     // settings or the socket; an open profile takes its update thread along.
-    delete m_accountUi.profileDialog();
+    delete m_accountViews.profileDialog();
     m_news.reset();
     m_receiver.reset();
     m_sweeps.stop();

@@ -15,8 +15,8 @@
 #include "net/transport.h"
 #include "news/news_check.h"
 #include "news/news_check_thread.h"
-#include "shell/account_ui.h"
 #include "shell/message_boxes.h"
+#include "shell/qt_account_views.h"
 
 class ExtraParamsDialog;
 class LoginDialog;
@@ -25,7 +25,7 @@ class QAction;
 class QMenu;
 class QTabWidget;
 class QToolBar;
-class QtNewsUi;
+class QtNewsView;
 class RecentPlayersDialog;
 class ServerListView;
 class ServerPasswordDialog;
@@ -65,7 +65,7 @@ class MainWindow final : public QMainWindow {
     PlayerListView& playerList() { return *m_playerList; }
     ServerBrowser& browser() { return m_browser; }
     AccountService& accounts() { return m_accounts; }
-    AccountUi& accountUi() { return m_accountUi; }
+    QtAccountViews& accountUi() { return m_accountViews; }
     LoginDialog& loginDialog() { return *m_loginDialog; }
     QToolBar& toolBar() { return *m_toolBar; }
     // The command with this identifier, from the menu or the toolbar.
@@ -101,8 +101,8 @@ class MainWindow final : public QMainWindow {
 
     ShellConfig m_config;
     MessageBoxes& m_boxes;
-    QueuedMessageSink m_messages;
-    AccountUi m_accountUi;
+    QtQueuedMessageView m_messages;
+    QtAccountViews m_accountViews;
     ServerListView* m_serverList;
     PlayerListView* m_playerList;
     PingSweeps m_sweeps;
@@ -113,7 +113,7 @@ class MainWindow final : public QMainWindow {
     RecentPlayersDialog* m_recentPlayers;
     ExtraParamsDialog* m_extraParams;
     ServerPasswordDialog* m_serverPassword;
-    std::unique_ptr<QtNewsUi> m_newsUi;
+    std::unique_ptr<QtNewsView> m_newsView;
 
     QToolBar* m_toolBar = nullptr;
     QAction* m_autoLoginAction = nullptr;

@@ -52,10 +52,10 @@ bool PrintedMessageBoxes::confirm(std::string text, std::string caption) {
     return m_answer;
 }
 
-QueuedMessageSink::QueuedMessageSink(MessageBoxes& boxes, QObject* parent)
+QtQueuedMessageView::QtQueuedMessageView(MessageBoxes& boxes, QObject* parent)
     : QObject(parent), m_boxes(boxes) {}
 
-void QueuedMessageSink::showMessage(std::string text, std::string caption) {
+void QtQueuedMessageView::showMessage(std::string text, std::string caption) {
     QMetaObject::invokeMethod(
         this,
         [this, text = std::move(text), caption = std::move(caption)]() mutable {
@@ -64,7 +64,7 @@ void QueuedMessageSink::showMessage(std::string text, std::string caption) {
         Qt::QueuedConnection);
 }
 
-void QueuedMessageSink::showReport(std::string text, const std::function<void()>& closed) {
+void QtQueuedMessageView::showReport(std::string text, const std::function<void()>& closed) {
     QMetaObject::invokeMethod(
         this,
         [this, text = std::move(text), closed]() mutable {

@@ -6,13 +6,13 @@
 #include <string>
 
 #include "accounts/account_views.h"
-#include "browser/message_sink.h"
+#include "browser/queued_message_view.h"
 #include "launch/user_messages.h"
 
 // The modal message boxes and Yes/No questions of the program, on the UI
 // thread only: each call returns once the user has answered. Tests put a
 // recording implementation in its place.
-class MessageBoxes : public UserMessageSink, public Questions {};
+class MessageBoxes : public ModalMessageView, public QuestionView {};
 
 // The real boxes. `parent` (may be null) keeps them above the window that asks.
 class QtMessageBoxes final : public MessageBoxes {
@@ -41,12 +41,12 @@ class PrintedMessageBoxes final : public MessageBoxes {
 
 // The core's non-blocking message sink: a box asked for on any thread is shown
 // by `boxes` on the UI thread, and the caller goes on at once.
-class QueuedMessageSink final : public QObject, public MessageSink {
+class QtQueuedMessageView final : public QObject, public QueuedMessageView {
     Q_OBJECT
 
   public:
     // Create it on the UI thread; `boxes` must outlive it.
-    explicit QueuedMessageSink(MessageBoxes& boxes, QObject* parent = nullptr);
+    explicit QtQueuedMessageView(MessageBoxes& boxes, QObject* parent = nullptr);
     void showMessage(std::string text, std::string caption) override;
     void showReport(std::string text, const std::function<void()>& closed) override;
 

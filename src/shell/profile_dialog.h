@@ -32,7 +32,7 @@ ProfileControls profileControls(bool ownProfile, int32_t viewerLevel);
 // and level bar. Update sends the bio, or for an administrator the whole
 // administrator's form, on a worker thread; Cancel, Escape and the close box
 // close it without sending anything, Enter closes it with OK.
-class ProfileDialog final : public QDialog, public ProfileUpdateReport {
+class ProfileDialog final : public QDialog, public ProfileUpdateView {
     Q_OBJECT
 
   public:
@@ -41,7 +41,7 @@ class ProfileDialog final : public QDialog, public ProfileUpdateReport {
                   QWidget* parent = nullptr);
     ~ProfileDialog() override;
 
-    // ProfileUpdateReport, from the update thread; carried out on the UI thread.
+    // ProfileUpdateView, from the update thread; carried out on the UI thread.
     void profileUpdated() override;
     void profileUpdateFailed(std::string text, bool mayRetry) override;
 

@@ -45,7 +45,7 @@ Peer::Answer answerLogIns(Bytes reply) {
 }
 
 // Records how a profile update ended.
-class UpdateReport final : public ProfileUpdateReport, public OneReport {
+class UpdateReport final : public ProfileUpdateView, public OneReport {
   public:
     void profileUpdated() override { record("updated"); }
     void profileUpdateFailed(std::string text, bool mayRetry) override {

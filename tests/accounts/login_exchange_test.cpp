@@ -30,7 +30,7 @@ Bytes accepted(int32_t accountLevel) {
 }
 
 // Records the one report of a log-in thread.
-class Report final : public LoginReport, public OneReport {
+class Report final : public LoginView, public OneReport {
   public:
     void loginSucceeded(const OwnAccount& account) override {
         record("accepted level " + std::to_string(account.level));

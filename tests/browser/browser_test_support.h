@@ -62,7 +62,7 @@ inline std::string cellOf(const MemoryRowView& view, int itemData, ServerColumn 
 struct TestViews {
     MemoryRowView servers;
     MemoryRowView players;
-    MemoryMessageSink messages;
+    MemoryQueuedMessageView messages;
     BrowserViews views{servers, players, messages};
 };
 

@@ -205,9 +205,8 @@ TEST_F(BrowserDispatcher, CodesRouteToHandlersOrReportUnknown) {
     dispatcher.setAccountHandler(nullptr);
 
     EXPECT_TRUE(dispatch(coded(1353), loopback(10666)));
-    EXPECT_EQ(
-        views.messages.messages(),
-        (std::vector<MemoryMessageSink::Message>{{"BV_RunTics: Unknown cmd: 1353 (127.0.0.1:10666)\n", ""}}));
+    EXPECT_EQ(views.messages.messages(), (std::vector<MemoryQueuedMessageView::Message>{
+                                             {"BV_RunTics: Unknown cmd: 1353 (127.0.0.1:10666)\n", ""}}));
 
     // A flood shows nothing more while that box is up, nor right after it.
     for (int i = 0; i < 2000; ++i) {

@@ -144,7 +144,7 @@ TEST_F(BrowserLoopback, CustomQueryByHostNameFindsItsAnswer) {
     EXPECT_FALSE(browser->CustomServerQuery("", "10666"));
     EXPECT_FALSE(browser->CustomServerQuery("localhost", ""));
     EXPECT_EQ(views.messages.messages(),
-              (std::vector<MemoryMessageSink::Message>{
+              (std::vector<MemoryQueuedMessageView::Message>{
                   {"You have to enter a server name or IP address.", "Error Time!"},
                   {"You have to have a port number.", "Error Time!"}}));
 
@@ -176,7 +176,7 @@ TEST_F(BrowserLoopback, RefreshSelectedNeedsASelectionAndQueriesIt) {
 
     browser->RefreshSelected();
     EXPECT_EQ(views.messages.messages(),
-              (std::vector<MemoryMessageSink::Message>{{"Gotta select a server first.", ""}}));
+              (std::vector<MemoryQueuedMessageView::Message>{{"Gotta select a server first.", ""}}));
     EXPECT_FALSE(browser->GetSelectedServer());
 
     views.servers.select(0);

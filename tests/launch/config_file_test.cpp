@@ -18,7 +18,7 @@ TEST_F(LaunchConfigFile, ExampleRecordHasItsExactBytes) {
     TempDir dir;
     bv_firstrun = 0;
     AddWadDirectory("C:\\DOOM\\", 0);
-    MemoryUserMessageSink messages;
+    MemoryModalMessageView messages;
     ASSERT_TRUE(BV_SaveConfig(messages, dir.path()));
     EXPECT_EQ(readBytes(dir.path() / "pellrig32.cfg"),
               (Bytes{0x68, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01,
@@ -48,7 +48,7 @@ TEST_F(LaunchConfigFile, AccountFieldsAreKeptOnlyWhenRemembering) {
         bv_username = "player";
         bv_password = "s";
         bv_extraparams = "x";
-        MemoryUserMessageSink messages;
+        MemoryModalMessageView messages;
         ASSERT_TRUE(BV_SaveConfig(messages, dir.path()));
         const Bytes saved = readBytes(dir.path() / "pellrig32.cfg");
         EXPECT_EQ(Bytes(saved.begin(), saved.begin() + static_cast<std::ptrdiff_t>(c.start.size())), c.start);
@@ -72,7 +72,7 @@ TEST_F(LaunchConfigFile, SaveAndLoadKeepLowBytesTranslateLineEndsAndFlipTheOrder
     for (int i = 0; i < 7; ++i) {
         AddWadDirectory("/more/", 0);
     }
-    MemoryUserMessageSink messages;
+    MemoryModalMessageView messages;
     ASSERT_TRUE(BV_SaveConfig(messages, dir.path()));
 
     // The 0x0A of the text and the count of 10 each gain a 0x0D on disk; the
@@ -176,7 +176,7 @@ TEST_F(LaunchConfigFile, FailedSaveLeavesTheOldFileAsItWas) {
     for (int i = 0; i < 40; ++i) {
         AddWadDirectory("/" + std::string(250, 'd') + "/", 0);
     }
-    MemoryUserMessageSink messages;
+    MemoryModalMessageView messages;
     EXPECT_FALSE(BV_SaveConfig(messages, file));
     EXPECT_EQ(messages.messages(),
               (std::vector<UserMessage>{{kConfigTooLarge, "", MessageIcon::Exclamation}}));
@@ -220,7 +220,7 @@ TEST_F(LaunchConfigFile, LongestTextsLoadAsSaved) {
     bv_extraparams = std::string(kMaxExtraParams, 'x');
     bv_serverpassword = "pw";
     bv_lastarticleno = 5;
-    MemoryUserMessageSink messages;
+    MemoryModalMessageView messages;
     ASSERT_TRUE(BV_SaveConfig(messages, dir.path()));
     resetSettings();
     BV_LoadConfig(dir.path());

@@ -71,7 +71,7 @@ class LaunchGameStart : public SettingsTest {
         placeWad(wads.path() / "my pwads" / "freedoom1.wad", "freedoom1.wad");
         placeWad(wads.path() / "my pwads" / "sub" / "extra.wad", "freedoom1.wad");
         MemoryWadDirectoryView view;
-        MemoryUserMessageSink scanMessages;
+        MemoryModalMessageView scanMessages;
         WadDirectoryEditor editor(view, scanMessages, {});
         editor.scan({wads.folder()});
         copyText(server.address, "10.0.0.5:10666");
@@ -119,7 +119,7 @@ class LaunchGameStart : public SettingsTest {
     TempDir game;
     TempDir wads;
     ServerRecord server{};
-    MemoryUserMessageSink messages;
+    MemoryModalMessageView messages;
 };
 
 TEST_F(LaunchGameStart, StartsThePreferredGameWithExactlyTheseArguments) {

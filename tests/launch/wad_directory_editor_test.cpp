@@ -17,7 +17,7 @@ namespace {
 class LaunchWadDirectories : public SettingsTest {
   protected:
     MemoryWadDirectoryView view;
-    MemoryUserMessageSink messages;
+    MemoryModalMessageView messages;
     int masterRequests = 0;
     TempDir config;
     WadDirectoryEditor editor{view, messages, [this] { ++masterRequests; }, config.path()};

@@ -22,7 +22,7 @@ TEST_F(LaunchWadScanThread, ScanOnAWorkerStopsWhenTheUiThreadCancels) {
         writeText(drive.file("d" + std::to_string(i) + "/x.wad"), "x");
     }
     MemoryWadDirectoryView view;
-    MemoryUserMessageSink messages;
+    MemoryModalMessageView messages;
     WadDirectoryEditor editor(view, messages, {});
 
     std::mutex mutex;

@@ -165,7 +165,7 @@ TEST_F(NewsCheck, SendsTheRequestAndStoresTheBodyOnItsThread) {
     std::FILE* echo = std::tmpfile();
     ASSERT_NE(echo, nullptr);
     config.headerEcho = echo;
-    RecordingNewsUi ui(true);
+    RecordingNewsView ui(true);
     {
         NewsCheckThread check(config, 4, ui);
         ASSERT_TRUE(check.waitFinished(10s));
@@ -203,7 +203,7 @@ TEST_F(NewsCheck, StoresWhateverFollowsTheHeader) {
     };
     for (const auto& c : cases) {
         StampServer server(c.reply);
-        RecordingNewsUi ui;
+        RecordingNewsView ui;
         const NewsOutcome outcome = runNewsCheck(configFor(server.host()), 6, ui);
         EXPECT_EQ(outcome.status, c.status) << c.reply.front();
         EXPECT_EQ(stamp(), c.stamp) << c.reply.front();
@@ -223,7 +223,7 @@ TEST_F(NewsCheck, ConnectionFailuresAreShownAndChangeNothing) {
         {"127.0.0.1:", "HawkNL error # 267: Host not found or address not valid\n"},
     };
     for (const auto& c : cases) {
-        RecordingNewsUi ui;
+        RecordingNewsView ui;
         const NewsOutcome outcome = runNewsCheck(configFor(c.host), 4, ui);
         EXPECT_EQ(outcome.status, NewsStatus::Failed);
         EXPECT_EQ(outcome.lastArticleNo, 4);
@@ -237,7 +237,7 @@ TEST_F(NewsCheck, EndlessServersMeetTheTransferLimits) {
         StampServer server({"HTTP/1.0 200 OK\r\n\r\n"}, StampServer::Ending::SendForever);
         NewsConfig config = configFor(server.host());
         config.bodyLimit = 10000;
-        RecordingNewsUi ui;
+        RecordingNewsView ui;
         const NewsOutcome outcome = runNewsCheck(config, 4, ui);
         EXPECT_EQ(outcome.status, NewsStatus::Failed);
         EXPECT_EQ(outcome.errorText, "HawkNL error # 289: Transfer too large\n");
@@ -247,7 +247,7 @@ TEST_F(NewsCheck, EndlessServersMeetTheTransferLimits) {
         StampServer server({"HTTP/1.0 200 OK\r\n\r\nARTICLENO=9\n"}, StampServer::Ending::HoldOpen);
         NewsConfig config = configFor(server.host());
         config.transferLimit = 300ms;
-        RecordingNewsUi ui;
+        RecordingNewsView ui;
         const auto start = Clock::now();
         const NewsOutcome outcome = runNewsCheck(config, 4, ui);
         EXPECT_LT(Clock::now() - start, 3s);
@@ -259,7 +259,7 @@ TEST_F(NewsCheck, EndlessServersMeetTheTransferLimits) {
 
 TEST_F(NewsCheck, StoppingEndsARunningCheckQuietly) {
     StampServer server({}, StampServer::Ending::HoldOpen);
-    RecordingNewsUi ui;
+    RecordingNewsView ui;
     NewsCheckThread check(configFor(server.host()), 4, ui);
     EXPECT_FALSE(server.request().empty());
     EXPECT_FALSE(check.waitFinished(100ms));

@@ -129,17 +129,17 @@ TEST(NewsCheckStamp, AnnouncesOnlyANewerArticleAndRaisesItBeforeAsking) {
     config.stampDirectory = dir.path;
     const std::string ask = "ask There are important news updates. View now?";
 
-    RecordingNewsUi missing;
+    RecordingNewsView missing;
     EXPECT_EQ(NewsCheckStamp(config, 0, missing), std::nullopt);
     EXPECT_TRUE(missing.events().empty());
 
     dir.write("nstamp.txt", encoded("DATESTAMP=1\nARTICLENO=5\nSUBJECT=s\n"));
-    RecordingNewsUi yes(true);
+    RecordingNewsView yes(true);
     EXPECT_EQ(NewsCheckStamp(config, 4, yes), 5);
     EXPECT_EQ(yes.events(),
               (std::vector<std::string>{"raised 5", ask, "open http://news.pellrig.example/news"}));
 
-    RecordingNewsUi no(false);
+    RecordingNewsView no(false);
     EXPECT_EQ(NewsCheckStamp(config, 4, no), 5);
     EXPECT_EQ(no.events(), (std::vector<std::string>{"raised 5", ask}));
     EXPECT_EQ(NewsCheckStamp(config, 5, no), std::nullopt);
@@ -150,7 +150,7 @@ TEST(NewsCheckStamp, AnnouncesOnlyANewerArticleAndRaisesItBeforeAsking) {
     // and is announced again at every start.
     dir.write("nstamp.txt", encoded("ARTICLENO=300\n"));
     for (int start = 0; start < 2; ++start) {
-        RecordingNewsUi ui;
+        RecordingNewsView ui;
         const auto raised = NewsCheckStamp(config, static_cast<uint8_t>(300), ui);
         EXPECT_EQ(raised, 300);
         EXPECT_EQ(ui.events().front(), "raised 300");

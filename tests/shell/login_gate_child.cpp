@@ -10,9 +10,9 @@
 
 #include "accounts/account_service.h"
 #include "net/transport.h"
-#include "shell/account_ui.h"
 #include "shell/login_dialog.h"
 #include "shell/message_boxes.h"
+#include "shell/qt_account_views.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     const QString action = QString::fromLatin1(argv[1]);
     NET_Init({0, "127.0.0.1"});
     PrintedMessageBoxes boxes(true);
-    AccountUi ui(boxes);
+    QtAccountViews ui(boxes);
     AccountService service(ui.views(), AccountConfig{argv[2], {}});
     LoginDialog dialog(service, boxes, argv[3]);
     dialog.show();

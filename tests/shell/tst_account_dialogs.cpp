@@ -21,9 +21,9 @@
 #include "browser/receive_thread.h"
 #include "browser/server_table.h"
 #include "net/transport.h"
-#include "shell/account_ui.h"
 #include "shell/pictures.h"
 #include "shell/profile_dialog.h"
+#include "shell/qt_account_views.h"
 #include "shell/recent_players_dialog.h"
 #include "shell/text_progress_bar.h"
 #include "shell_test_support.h"
@@ -53,11 +53,11 @@ class AccountDialogsTest : public QObject {
 
     std::unique_ptr<SimRunner> m_sim;
     RecordingBoxes m_boxes;
-    MemoryMessageSink m_browserMessages;
+    MemoryQueuedMessageView m_browserMessages;
     MemoryRowView m_serverList;
     MemoryRowView m_playerList;
     std::unique_ptr<Dispatcher> m_dispatcher;
-    std::unique_ptr<AccountUi> m_ui;
+    std::unique_ptr<QtAccountViews> m_ui;
     std::unique_ptr<AccountService> m_service;
     std::unique_ptr<RecentPlayersDialog> m_recent;
     std::optional<ReceiveThread> m_receiver;
@@ -88,7 +88,7 @@ void AccountDialogsTest::init() {
     QVERIFY(!m_sim->master().empty());
     m_dispatcher =
         std::make_unique<Dispatcher>(BrowserViews{m_serverList, m_playerList, m_browserMessages}, nullptr);
-    m_ui = std::make_unique<AccountUi>(m_boxes);
+    m_ui = std::make_unique<QtAccountViews>(m_boxes);
     m_service = std::make_unique<AccountService>(m_ui->views(), AccountConfig{m_sim->master(), {}},
                                                  m_dispatcher.get());
     m_dispatcher->setAccountHandler(m_service.get());

@@ -21,8 +21,8 @@
 #include "launch/config_file.h"
 #include "launch/settings.h"
 #include "net/transport.h"
-#include "shell/account_ui.h"
 #include "shell/login_dialog.h"
+#include "shell/qt_account_views.h"
 #include "shell/user_agreement_dialog.h"
 #include "shell_test_support.h"
 
@@ -53,7 +53,7 @@ class LoginDialogTest : public QObject {
     std::unique_ptr<SimRunner> m_sim;
     std::unique_ptr<QTemporaryDir> m_dir;
     RecordingBoxes m_boxes;
-    std::unique_ptr<AccountUi> m_ui;
+    std::unique_ptr<QtAccountViews> m_ui;
     std::unique_ptr<AccountService> m_service;
     std::unique_ptr<LoginDialog> m_dialog;
 
@@ -88,7 +88,7 @@ void LoginDialogTest::init() {
     resetSettings();
     m_boxes = {};
     m_dir = std::make_unique<QTemporaryDir>();
-    m_ui = std::make_unique<AccountUi>(m_boxes);
+    m_ui = std::make_unique<QtAccountViews>(m_boxes);
     m_service = std::make_unique<AccountService>(m_ui->views(), AccountConfig{m_sim->master(), {}});
 }
 

@@ -119,7 +119,7 @@ void ServerDialogsTest::detailedInfoFillRules() {
 void ServerDialogsTest::customServerDialogFields() {
     MemoryRowView serverList;
     MemoryRowView playerList;
-    MemoryMessageSink messages;
+    MemoryQueuedMessageView messages;
     ServerBrowser browser({serverList, playerList, messages});
     CustomServerDialog dialog(browser);
     QLineEdit* address = child(&dialog, "address");
@@ -148,8 +148,8 @@ void ServerDialogsTest::customServerDialogFields() {
     address->setText(QStringLiteral("127.0.0.1"));
     port->clear();
     child<QPushButton>(&dialog, "go")->click();
-    const std::vector<MemoryMessageSink::Message> expected{{kNoServerAddress, kErrorCaption},
-                                                           {kNoPortNumber, kErrorCaption}};
+    const std::vector<MemoryQueuedMessageView::Message> expected{{kNoServerAddress, kErrorCaption},
+                                                                 {kNoPortNumber, kErrorCaption}};
     QCOMPARE(messages.messages(), expected);
     QVERIFY(dialog.isVisible());
     QVERIFY(serverList.rows().empty());
@@ -167,7 +167,7 @@ void ServerDialogsTest::customServerGoQueriesTheServerTypedIn() {
 
     MemoryRowView serverList;
     MemoryRowView playerList;
-    MemoryMessageSink messages;
+    MemoryQueuedMessageView messages;
     const BrowserViews views{serverList, playerList, messages};
     ServerBrowser browser(views);
     Dispatcher dispatcher(views, nullptr);

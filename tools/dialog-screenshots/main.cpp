@@ -20,10 +20,10 @@
 #include "launch/settings.h"
 #include "launch/unattended_settings.h"
 #include "net/transport.h"
-#include "shell/account_ui.h"
 #include "shell/application.h"
 #include "shell/detailed_info_dialog.h"
 #include "shell/login_dialog.h"
+#include "shell/qt_account_views.h"
 #include "shell/server_list_view.h"
 #include "shell/user_agreement_dialog.h"
 #include "shell/wad_directory_dialog.h"
@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
     }
     NET_Init({0, "127.0.0.1"});
     QtMessageBoxes boxes;
-    AccountUi ui(boxes);
+    QtAccountViews ui(boxes);
     AccountService service(ui.views(), AccountConfig{"127.0.0.1:9", {}});
 
     QTemporaryDir settings;

@@ -32,7 +32,7 @@ class AccountSession {
   private:
     NetworkSession m_network;
     MemoryAccountViews m_views;
-    StderrMessageSink m_messages{&m_views};
+    StderrMessageView m_messages{&m_views};
     MemoryRowView m_serverList;
     MemoryRowView m_playerList;
     Dispatcher m_dispatcher;

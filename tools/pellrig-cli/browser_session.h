@@ -37,7 +37,7 @@ class BrowserSession {
 
   private:
     NetworkSession m_network;
-    StderrMessageSink m_messages;
+    StderrMessageView m_messages;
     MemoryRowView m_serverList;
     MemoryRowView m_playerList;
     PingSweeps m_sweeps;

@@ -21,7 +21,7 @@ void printCoreMessage(std::string_view text, std::string_view caption) {
     }
 }
 
-void printCoreMessages(const MemoryUserMessageSink& sink) {
+void printCoreMessages(const MemoryModalMessageView& sink) {
     for (const UserMessage& message : sink.messages()) {
         printCoreMessage(message.text, message.caption);
     }
@@ -36,7 +36,7 @@ ExitCode reportNoMaster(const std::string& master) {
     return ExitCode::NoMaster;
 }
 
-ExitCode reportSave(bool saved, const MemoryUserMessageSink& sink) {
+ExitCode reportSave(bool saved, const MemoryModalMessageView& sink) {
     if (saved) {
         return ExitCode::Done;
     }
@@ -44,7 +44,7 @@ ExitCode reportSave(bool saved, const MemoryUserMessageSink& sink) {
     return ExitCode::SaveFailed;
 }
 
-void StderrMessageSink::showMessage(std::string text, std::string caption) {
+void StderrMessageView::showMessage(std::string text, std::string caption) {
     printCoreMessage(text, caption);
     if (m_keep != nullptr) {
         m_keep->showMessage(std::move(text), std::move(caption));

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "browser/message_sink.h"
+#include "browser/queued_message_view.h"
 #include "exit_codes.h"
 #include "launch/user_messages.h"
 
@@ -15,7 +15,7 @@
 void printCoreMessage(std::string_view text, std::string_view caption = {});
 
 // Every message that the settings, WAD, launch and news code showed.
-void printCoreMessages(const MemoryUserMessageSink& sink);
+void printCoreMessages(const MemoryModalMessageView& sink);
 
 // A failure that pellrig-cli itself reports: "pellrig-cli: `text`".
 void printFailure(std::string_view text);
@@ -24,15 +24,15 @@ void printFailure(std::string_view text);
 ExitCode reportNoMaster(const std::string& master);
 
 // Done when the settings were `saved`; else SaveFailed, after what the save showed.
-ExitCode reportSave(bool saved, const MemoryUserMessageSink& sink);
+ExitCode reportSave(bool saved, const MemoryModalMessageView& sink);
 
 // The browser core's message boxes printed as they come, from any thread; with
 // `keep`, also passed on for the command to look at.
-class StderrMessageSink final : public MessageSink {
+class StderrMessageView final : public QueuedMessageView {
   public:
-    explicit StderrMessageSink(MessageSink* keep = nullptr) : m_keep(keep) {}
+    explicit StderrMessageView(QueuedMessageView* keep = nullptr) : m_keep(keep) {}
     void showMessage(std::string text, std::string caption) override;
 
   private:
-    MessageSink* m_keep;
+    QueuedMessageView* m_keep;
 };

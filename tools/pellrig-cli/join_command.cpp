@@ -69,7 +69,7 @@ std::optional<ServerRecord> queryServer(const JoinOptions& options, const HostPo
 }
 
 ExitCode launch(const ServerRecord& server, int32_t level, bool dryRun) {
-    MemoryUserMessageSink sink;
+    MemoryModalMessageView sink;
     if (dryRun) {
         const std::optional<GameCommand> command = prepareLaunch(server, level, sink);
         if (!command) {

@@ -23,7 +23,7 @@ ExitCode scanWads(const std::vector<std::string>& roots, bool save) {
         BV_LoadConfig();
     }
     MemoryWadDirectoryView view;
-    MemoryUserMessageSink sink;
+    MemoryModalMessageView sink;
     WadDirectoryEditor editor(view, sink, {});
     editor.scan(roots);
     {
@@ -57,7 +57,7 @@ ExitCode showConfig() {
 }
 
 ExitCode makeUnattended(const Credentials& credentials) {
-    MemoryUserMessageSink sink;
+    MemoryModalMessageView sink;
     return reportSave(writeUnattendedSettings({}, credentials.user, credentials.password, sink), sink);
 }
 

@@ -26,7 +26,7 @@ ExitCode checkNews(const NewsOptions& options) {
     NewsConfig config;
     config.host = options.host;
     config.headerEcho = nullptr;
-    RecordingNewsUi ui(false);
+    RecordingNewsView ui(false);
     const NewsOutcome outcome = runNewsCheck(config, lastArticleNo, ui);
     switch (outcome.status) {
         case NewsStatus::Failed:
@@ -47,7 +47,7 @@ ExitCode checkNews(const NewsOptions& options) {
         const auto lock = lockSettings();
         bv_lastarticleno = outcome.lastArticleNo;
     }
-    MemoryUserMessageSink sink;
+    MemoryModalMessageView sink;
     return reportSave(BV_SaveConfig(sink), sink);
 }
 

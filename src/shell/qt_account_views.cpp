@@ -1,4 +1,4 @@
-#include "shell/account_ui.h"
+#include "shell/qt_account_views.h"
 
 #include <QApplication>
 #include <QMetaObject>
@@ -7,19 +7,19 @@
 #include "shell/profile_dialog.h"
 #include "shell/recent_players_dialog.h"
 
-AccountUi::AccountUi(MessageBoxes& boxes, QObject* parent)
+QtAccountViews::QtAccountViews(MessageBoxes& boxes, QObject* parent)
     : QObject(parent), m_boxes(boxes), m_messages(boxes, this) {}
 
-AccountUi::~AccountUi() {
+QtAccountViews::~QtAccountViews() {
     delete m_profileDialog;
 }
 
-void AccountUi::attach(AccountService& service, RecentPlayersDialog* recentPlayers) {
+void QtAccountViews::attach(AccountService& service, RecentPlayersDialog* recentPlayers) {
     m_service = &service;
     m_recentPlayers = recentPlayers;
 }
 
-void AccountUi::showRecentPlayers(std::vector<std::string> names) {
+void QtAccountViews::showRecentPlayers(std::vector<std::string> names) {
     QMetaObject::invokeMethod(
         this,
         [this, names = std::move(names)] {
@@ -30,7 +30,7 @@ void AccountUi::showRecentPlayers(std::vector<std::string> names) {
         Qt::QueuedConnection);
 }
 
-void AccountUi::showProfile(ProfileShowing showing) {
+void QtAccountViews::showProfile(ProfileShowing showing) {
     QMetaObject::invokeMethod(
         this,
         [this, showing] {
@@ -40,7 +40,7 @@ void AccountUi::showProfile(ProfileShowing showing) {
         Qt::QueuedConnection);
 }
 
-void AccountUi::openNextProfile() {
+void QtAccountViews::openNextProfile() {
     if (m_profileDialog != nullptr || m_pendingProfiles.empty() || m_service == nullptr) {
         return;
     }
@@ -52,7 +52,8 @@ void AccountUi::openNextProfile() {
     m_profileDialog = new ProfileDialog(*m_service, m_boxes, m_pendingProfiles.front(), parent);
     m_pendingProfiles.pop_front();
     m_profileDialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_profileDialog, &QDialog::finished, this,
-            [this] { QMetaObject::invokeMethod(this, &AccountUi::openNextProfile, Qt::QueuedConnection); });
+    connect(m_profileDialog, &QDialog::finished, this, [this] {
+        QMetaObject::invokeMethod(this, &QtAccountViews::openNextProfile, Qt::QueuedConnection);
+    });
     m_profileDialog->open();
 }

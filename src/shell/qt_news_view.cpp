@@ -1,4 +1,4 @@
-#include "shell/qt_news_ui.h"
+#include "shell/qt_news_view.h"
 
 #include <QDesktopServices>
 #include <QMetaObject>
@@ -58,14 +58,14 @@ class AnswerGuard {
 
 }  // namespace
 
-QtNewsUi::QtNewsUi(MessageBoxes& boxes, QObject* parent) : QObject(parent), m_boxes(boxes) {}
+QtNewsView::QtNewsView(MessageBoxes& boxes, QObject* parent) : QObject(parent), m_boxes(boxes) {}
 
-void QtNewsUi::lastArticleRaised(int articleNo) {
+void QtNewsView::lastArticleRaised(int articleNo) {
     const auto lock = lockSettings();
     bv_lastarticleno = articleNo;
 }
 
-bool QtNewsUi::askYesNo(const std::string& question, std::stop_token stop) {
+bool QtNewsView::askYesNo(const std::string& question, std::stop_token stop) {
     if (QThread::currentThread() == thread()) {
         return m_boxes.confirm(question, "");
     }
@@ -92,13 +92,13 @@ bool QtNewsUi::askYesNo(const std::string& question, std::stop_token stop) {
     return *pending->answer;
 }
 
-void QtNewsUi::openWebPage(const std::string& url) {
+void QtNewsView::openWebPage(const std::string& url) {
     QMetaObject::invokeMethod(
         this, [address = fromLatin1Text(url)] { QDesktopServices::openUrl(QUrl(address)); },
         Qt::QueuedConnection);
 }
 
-void QtNewsUi::showError(const std::string& text) {
+void QtNewsView::showError(const std::string& text) {
     MessageBoxes& boxes = m_boxes;
     QMetaObject::invokeMethod(
         this,

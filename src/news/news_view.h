@@ -10,9 +10,9 @@
 //
 // Every call comes from the news thread (or from the caller of a synchronous
 // check). Boxes carry the application's title, "Brumvek", as caption.
-class NewsUi {
+class NewsView {
   public:
-    virtual ~NewsUi() = default;
+    virtual ~NewsView() = default;
 
     // bv_lastarticleno is now `articleNo`: store it with the settings. Called
     // once per announcement, before the question.
@@ -30,9 +30,9 @@ class NewsUi {
 
 // Notes every call as one line ("raised N", "ask TEXT", "open URL", "error TEXT")
 // and gives a fixed answer: tests and command-line tools. Thread-safe.
-class RecordingNewsUi final : public NewsUi {
+class RecordingNewsView final : public NewsView {
   public:
-    explicit RecordingNewsUi(bool answerYes = false) : m_answerYes(answerYes) {}
+    explicit RecordingNewsView(bool answerYes = false) : m_answerYes(answerYes) {}
 
     void lastArticleRaised(int articleNo) override { note("raised " + std::to_string(articleNo)); }
     bool askYesNo(const std::string& question, std::stop_token) override {

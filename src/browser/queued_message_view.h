@@ -6,15 +6,16 @@
 #include <utility>
 #include <vector>
 
-// Where the browser core's message boxes go.
+// Where the browser core's message boxes go: queued, never waiting for the user
+// (compare ModalMessageView, whose caller waits for the box to close).
 //
 // Called from the receive thread as well as the UI thread. An implementation
 // must return without waiting for the user when called from a worker (queue the
 // box onto the UI thread): the receive thread takes no datagram while it is inside
 // this call. An empty caption stands for the application's title, "Brumvek".
-class MessageSink {
+class QueuedMessageView {
   public:
-    virtual ~MessageSink() = default;
+    virtual ~QueuedMessageView() = default;
     virtual void showMessage(std::string text, std::string caption) = 0;
 
     // A box with the application's title, as showMessage(); `closed` runs once
@@ -28,7 +29,7 @@ class MessageSink {
 
 // Keeps every message for the caller to read back: tests and command-line tools.
 // Thread-safe.
-class MemoryMessageSink final : public MessageSink {
+class MemoryQueuedMessageView final : public QueuedMessageView {
   public:
     struct Message {
         std::string text;

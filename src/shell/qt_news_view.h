@@ -4,7 +4,7 @@
 #include <stop_token>
 #include <string>
 
-#include "news/news_ui.h"
+#include "news/news_view.h"
 
 class MessageBoxes;
 
@@ -15,13 +15,13 @@ class MessageBoxes;
 // requested or this object goes away before the question was shown; an answer
 // given after that is dropped. If it is called on the UI thread itself it asks
 // directly.
-class QtNewsUi final : public QObject, public NewsUi {
+class QtNewsView final : public QObject, public NewsView {
     Q_OBJECT
 
   public:
     // Create it on the UI thread; `boxes` must outlive it and every question it
     // has queued.
-    explicit QtNewsUi(MessageBoxes& boxes, QObject* parent = nullptr);
+    explicit QtNewsView(MessageBoxes& boxes, QObject* parent = nullptr);
 
     // Stores bv_lastarticleno under the settings lock, on the calling thread.
     void lastArticleRaised(int articleNo) override;

@@ -18,7 +18,7 @@
 
 #include "launch/settings.h"
 #include "news/news_check.h"
-#include "shell/qt_news_ui.h"
+#include "shell/qt_news_view.h"
 #include "shell_test_support.h"
 
 namespace {
@@ -89,11 +89,11 @@ int lastArticleNo() {
 
 }  // namespace
 
-class QtNewsUiTest : public QObject {
+class QtNewsViewTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ThreadNotingBoxes> m_boxes;
-    std::unique_ptr<QtNewsUi> m_ui;
+    std::unique_ptr<QtNewsView> m_ui;
     QList<QUrl> m_opened;
 
   public slots:
@@ -110,19 +110,19 @@ class QtNewsUiTest : public QObject {
     void errorsAndTheArticleNumberDoNotWaitForTheUser();
 };
 
-void QtNewsUiTest::init() {
+void QtNewsViewTest::init() {
     resetSettings();
     m_opened.clear();
     m_boxes = std::make_unique<ThreadNotingBoxes>();
-    m_ui = std::make_unique<QtNewsUi>(*m_boxes);
+    m_ui = std::make_unique<QtNewsView>(*m_boxes);
 }
 
-void QtNewsUiTest::cleanup() {
+void QtNewsViewTest::cleanup() {
     m_ui.reset();
     m_boxes.reset();
 }
 
-void QtNewsUiTest::announcementIsAnsweredOnTheUiThreadWhileTheNewsThreadWaits() {
+void QtNewsViewTest::announcementIsAnsweredOnTheUiThreadWhileTheNewsThreadWaits() {
     QTemporaryDir dir;
     NewsConfig config;
     config.stampDirectory = dir.path().toStdString();
@@ -157,7 +157,7 @@ void QtNewsUiTest::announcementIsAnsweredOnTheUiThreadWhileTheNewsThreadWaits() 
     QCOMPARE(m_boxes->threads, uiThread);
 }
 
-void QtNewsUiTest::stopReleasesTheNewsThreadWithNo() {
+void QtNewsViewTest::stopReleasesTheNewsThreadWithNo() {
     // Stopped before the UI thread got to the question: No at once, and the
     // question is never shown.
     {
@@ -184,7 +184,7 @@ void QtNewsUiTest::stopReleasesTheNewsThreadWithNo() {
     QVERIFY(!asker->result());
 }
 
-void QtNewsUiTest::errorsAndTheArticleNumberDoNotWaitForTheUser() {
+void QtNewsViewTest::errorsAndTheArticleNumberDoNotWaitForTheUser() {
     Worker<bool> news([this](const std::stop_token&) {
         m_ui->lastArticleRaised(300);
         m_ui->showError("HawkNL error # 1: Host not found\n");
@@ -202,5 +202,5 @@ void QtNewsUiTest::errorsAndTheArticleNumberDoNotWaitForTheUser() {
     QCOMPARE(m_boxes->threads, std::vector<QThread*>{QCoreApplication::instance()->thread()});
 }
 
-QTEST_MAIN(QtNewsUiTest)
-#include "tst_qt_news_ui.moc"
+QTEST_MAIN(QtNewsViewTest)
+#include "tst_qt_news_view.moc"

@@ -17,13 +17,13 @@ class AccountService;
 // exchanges report reaches the dialogs on the UI thread, and no report waits
 // for the user. Profiles open one "Player Stats" dialog at a time, in the
 // order they arrived.
-class AccountUi final : public QObject, public RecentPlayersView, public ProfileView {
+class QtAccountViews final : public QObject, public RecentPlayersView, public ProfileView {
     Q_OBJECT
 
   public:
     // Create it on the UI thread; `boxes` must outlive it.
-    explicit AccountUi(MessageBoxes& boxes, QObject* parent = nullptr);
-    ~AccountUi() override;
+    explicit QtAccountViews(MessageBoxes& boxes, QObject* parent = nullptr);
+    ~QtAccountViews() override;
 
     // The views to build the account service with.
     AccountViews views() { return {*this, *this, m_messages, m_boxes}; }
@@ -42,7 +42,7 @@ class AccountUi final : public QObject, public RecentPlayersView, public Profile
     void openNextProfile();
 
     MessageBoxes& m_boxes;
-    QueuedMessageSink m_messages;
+    QtQueuedMessageView m_messages;
     AccountService* m_service = nullptr;
     QPointer<RecentPlayersDialog> m_recentPlayers;
     QPointer<ProfileDialog> m_profileDialog;
