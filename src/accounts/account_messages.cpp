@@ -167,8 +167,8 @@ std::vector<std::string> readRecentPlayersReply(SizeBuffer& message) {
 ProfileReply readPlayerProfileReply(SizeBuffer& message) {
     ProfileReply reply;
     PlayerProfile& profile = reply.profile;
-    storeRecordText(profile.name, MSG_ReadString(message));
-    storeRecordText(profile.bio, MSG_ReadString(message));
+    copyText(profile.name, MSG_ReadString(message));
+    copyText(profile.bio, MSG_ReadString(message));
     profile.rank = MSG_ReadLong(message);
     profile.highestRank = MSG_ReadLong(message);
     profile.level = MSG_ReadLong(message);

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "browser/record_text.h"
+
 // The account levels and the two records that the account service's replies
 // fill: the logged-in player's own statistics and the last profile received.
 
@@ -53,19 +55,3 @@ struct PlayerProfile {
 // Whether two account names are the same player: compared letter for letter
 // after both are turned to upper case, as the master server treats them.
 bool sameAccountName(std::string_view a, std::string_view b);
-
-// A record's text up to its NUL, never past the array.
-template <size_t N>
-std::string_view recordText(const char (&field)[N]) {
-    return {field, strnlen(field, N)};
-}
-
-// Stores `text` in a record's field, cut to fit, always NUL-terminated.
-template <size_t N>
-void storeRecordText(char (&field)[N], std::string_view text) {
-    const size_t length = std::min(text.size(), N - 1);
-    if (length > 0) {
-        std::memcpy(field, text.data(), length);
-    }
-    field[length] = '\0';
-}

@@ -168,7 +168,7 @@ bool AccountService::confirmProfileUpdate(PlayerProfile& shown, const ProfileEdi
     }
     shown.experience = edits.experience;
     shown.accountLevel = edits.accountLevel;
-    storeRecordText(shown.bio, edits.bio);
+    copyText(shown.bio, edits.bio);
     char text[512];
     std::snprintf(text, sizeof text, kModifyUserFormat, shown.name, shown.bio, shown.experience,
                   shown.accountLevel);

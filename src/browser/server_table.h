@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "browser/messages.h"
+#include "browser/record_text.h"
 #include "net/net_address.h"
 
 // Everything the launcher knows about the listed game servers, and the lock
@@ -100,13 +101,3 @@ void markAsked(ServerRecord& record);
 // record's limits; empty PWAD names are skipped. Leaves `ping`, `answered`,
 // `send_time`, `address` and `scorecard` alone.
 void storeServerInfo(ServerRecord& record, const ServerInfo& info);
-
-// Copies `text` into `out`, cut to fit, always NUL-terminated.
-template <size_t N>
-void copyText(char (&out)[N], std::string_view text) {
-    const size_t length = std::min(text.size(), N - 1);
-    if (length > 0) {
-        std::memcpy(out, text.data(), length);
-    }
-    out[length] = '\0';
-}

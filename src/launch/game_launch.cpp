@@ -30,11 +30,6 @@ std::string fillIn(std::string_view format, std::initializer_list<std::string_vi
     return text;
 }
 
-template <size_t N>
-std::string_view recordText(const char (&text)[N]) {
-    return {text, strnlen(text, N)};
-}
-
 bool isPlainFileName(std::string_view name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of("/\\:") == std::string_view::npos;
@@ -88,7 +83,7 @@ std::optional<std::string> FindWadFile(std::string_view name) {
     return findIn(folders, name);
 }
 
-std::optional<GameCommand> prepareLaunch(const ServerRecord& server, int32_t level,
+std::optional<GameCommand> prepareLaunch(const LaunchTarget& server, int32_t level,
                                          ModalMessageView& messages, const std::string& gameFolder) {
     const std::string folder = AddBackslash(gameFolder, kPathSeparator == '/');
     GameArguments arguments;
@@ -110,33 +105,28 @@ std::optional<GameCommand> prepareLaunch(const ServerRecord& server, int32_t lev
         arguments.serverPassword = bv_serverpassword;
     }
 
-    const std::string_view iwad = recordText(server.iwad);
-    std::optional<std::string> iwadPath = findIn(folders, iwad);
+    std::optional<std::string> iwadPath = findIn(folders, server.iwad);
     if (!iwadPath) {
-        messages.showMessage({fillIn(kIwadNotFound, {iwad}), "", MessageIcon::Exclamation});
+        messages.showMessage({fillIn(kIwadNotFound, {server.iwad}), "", MessageIcon::Exclamation});
         return std::nullopt;
     }
     arguments.iwadPath = std::move(*iwadPath);
 
-    if (server.has_pwads > 0) {
-        arguments.withPwads = true;
-        const int32_t count = std::clamp(server.num_pwads, 0, kMaxPwads);
-        for (int32_t i = 0; i < count; ++i) {
-            const std::string_view pwad = recordText(server.pwads[i]);
-            const std::optional<std::string> path = findIn(folders, pwad);
-            if (!path) {
-                messages.showMessage({fillIn(kPwadNotFound, {pwad}), "", MessageIcon::Exclamation});
-                return std::nullopt;
-            }
-            arguments.pwadPaths.push_back(shortPathName(*path));
+    arguments.withPwads = server.withPwads;
+    for (const std::string& pwad : server.pwads) {
+        const std::optional<std::string> path = findIn(folders, pwad);
+        if (!path) {
+            messages.showMessage({fillIn(kPwadNotFound, {pwad}), "", MessageIcon::Exclamation});
+            return std::nullopt;
         }
+        arguments.pwadPaths.push_back(shortPathName(*path));
     }
-    arguments.address = recordText(server.address);
+    arguments.address = server.address;
     arguments.level = level;
     return GameCommand{folder + arguments.executable, buildCommandLine(arguments)};
 }
 
-void LaunchGame(const std::optional<ServerRecord>& selected, int32_t level, ModalMessageView& messages,
+void LaunchGame(const std::optional<LaunchTarget>& selected, int32_t level, ModalMessageView& messages,
                 const std::string& gameFolder) {
     if (!selected) {
         return;

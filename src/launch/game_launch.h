@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "browser/server_table.h"
+#include "launch/launch_target.h"
 #include "launch/user_messages.h"
 
 inline constexpr const char* kGlExecutable = "brumvekgl.exe";  // preferred when both are present
@@ -40,11 +40,11 @@ struct GameCommand {
 // account level. Shows the message that explains a refusal (no executable,
 // IWAD or PWAD missing) and returns none then. Changes no state; reads the
 // settings under lockSettings().
-std::optional<GameCommand> prepareLaunch(const ServerRecord& server, int32_t level,
+std::optional<GameCommand> prepareLaunch(const LaunchTarget& server, int32_t level,
                                          ModalMessageView& messages, const std::string& gameFolder = {});
 
 // Joins `selected` (nothing happens without one): prepareLaunch, then starts the
 // game without waiting for it. A failure to start is shown to the user.
 // Runs on the UI thread; changes no state.
-void LaunchGame(const std::optional<ServerRecord>& selected, int32_t level, ModalMessageView& messages,
+void LaunchGame(const std::optional<LaunchTarget>& selected, int32_t level, ModalMessageView& messages,
                 const std::string& gameFolder = {});

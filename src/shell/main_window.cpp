@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <utility>
 
+#include "browser/server_launch_target.h"
 #include "browser/server_table.h"
 #include "launch/config_file.h"
 #include "launch/game_launch.h"
@@ -366,7 +367,11 @@ void MainWindow::launchGame(bool gated) {
     if (gated && browser_ready == 0) {
         return;
     }
-    LaunchGame(m_browser.GetSelectedServer(), m_accounts.ownAccount().level, m_boxes, m_config.gameFolder);
+    std::optional<LaunchTarget> target;
+    if (const std::optional<ServerRecord> selected = m_browser.GetSelectedServer()) {
+        target = launchTargetOf(*selected);
+    }
+    LaunchGame(target, m_accounts.ownAccount().level, m_boxes, m_config.gameFolder);
 }
 
 void MainWindow::detailedServerInfo() {

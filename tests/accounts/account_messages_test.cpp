@@ -68,8 +68,8 @@ TEST(AccountRequests, LayoutsFieldByField) {
               fields({1346}, {std::string(255, 'x')}));
 
     PlayerProfile profile;
-    storeRecordText(profile.name, "imp");
-    storeRecordText(profile.bio, "new bio");
+    copyText(profile.name, "imp");
+    copyText(profile.bio, "new bio");
     profile.experience = -2;
     profile.accountLevel = 1;
     profile.rank = 99;  // not part of the update
@@ -132,8 +132,8 @@ TEST(AccountReplies, ProfileReadsInWireOrderAndCutsItsTexts) {
     EXPECT_EQ(recordText(read.profile.name), std::string(63, 'n'));
     EXPECT_EQ(recordText(read.profile.bio), std::string(255, 'b'));
     PlayerProfile expected = sent;
-    storeRecordText(expected.name, std::string(63, 'n'));
-    storeRecordText(expected.bio, std::string(255, 'b'));
+    copyText(expected.name, std::string(63, 'n'));
+    copyText(expected.bio, std::string(255, 'b'));
     EXPECT_EQ(read.profile, expected);
     EXPECT_EQ(read.levelFloor, 7000);
     EXPECT_EQ(read.levelCeiling, 8000);

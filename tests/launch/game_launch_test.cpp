@@ -74,10 +74,8 @@ class LaunchGameStart : public SettingsTest {
         MemoryModalMessageView scanMessages;
         WadDirectoryEditor editor(view, scanMessages, {});
         editor.scan({wads.folder()});
-        copyText(server.address, "10.0.0.5:10666");
-        copyText(server.iwad, "freedoom2.wad");
-        server.has_pwads = kAbsent;
-        server.num_pwads = 0;
+        server.address = "10.0.0.5:10666";
+        server.iwad = "freedoom2.wad";
         bv_username = "player one";
     }
 
@@ -92,11 +90,8 @@ class LaunchGameStart : public SettingsTest {
     }
 
     void setPwads(std::initializer_list<const char*> names) {
-        server.has_pwads = kPresent;
-        server.num_pwads = 0;
-        for (const char* name : names) {
-            copyText(server.pwads[server.num_pwads++], name);
-        }
+        server.withPwads = true;
+        server.pwads.assign(names.begin(), names.end());
     }
 
     // The arguments the fake game `name` received, waiting for it a bounded time.
@@ -118,7 +113,7 @@ class LaunchGameStart : public SettingsTest {
 
     TempDir game;
     TempDir wads;
-    ServerRecord server{};
+    LaunchTarget server;
     MemoryModalMessageView messages;
 };
 
@@ -141,7 +136,8 @@ TEST_F(LaunchGameStart, StartsThePreferredGameWithExactlyTheseArguments) {
 
     // Without the preferred executable the other one is started.
     fs::remove(game.path() / kGlExecutable);
-    server.has_pwads = kAbsent;
+    server.withPwads = false;
+    server.pwads.clear();
     bv_extraparams.clear();
     bv_serverpassword.clear();
     LaunchGame(server, 0, messages, game.folder());
@@ -178,11 +174,12 @@ TEST_F(LaunchGameStart, RefusesWithTheReasonAndStartsNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         messages.clear();
-        copyText(server.iwad, c.iwad);
+        server.iwad = c.iwad;
         if (c.pwads.size() > 0) {
             setPwads(c.pwads);
         } else {
-            server.has_pwads = kAbsent;
+            server.withPwads = false;
+            server.pwads.clear();
         }
         LaunchGame(server, 1, messages, game.folder());
         EXPECT_EQ(messages.messages(), (std::vector<UserMessage>{{c.message, "", MessageIcon::Exclamation}}));

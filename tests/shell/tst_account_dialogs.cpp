@@ -280,7 +280,7 @@ void AccountDialogsTest::updateWithoutAnAnswerMayBeTriedAgain() {
         m_ui->views(),
         AccountConfig{"127.0.0.1:9", {std::chrono::milliseconds(300), std::chrono::milliseconds(50)}});
     ProfileShowing showing;
-    storeRecordText(showing.profile.name, "alice");
+    copyText(showing.profile.name, "alice");
     showing.ownProfile = true;
     ProfileDialog dialog(service, m_boxes, showing);
     dialog.show();

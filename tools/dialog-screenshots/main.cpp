@@ -48,8 +48,8 @@ bool save(QWidget& dialog, const QDir& out, const char* name) {
 
 ProfileShowing exampleProfile() {
     ProfileShowing showing;
-    storeRecordText(showing.profile.name, "Cyb");
-    storeRecordText(showing.profile.bio, "Rockets first, questions later.");
+    copyText(showing.profile.name, "Cyb");
+    copyText(showing.profile.bio, "Rockets first, questions later.");
     showing.profile.rank = 1;
     showing.profile.highestRank = 1;
     showing.profile.level = 7;
@@ -169,8 +169,8 @@ int main(int argc, char** argv) {
     ProfileDialog other(service, boxes, showing);
     ok = save(other, out, "player-stats.png") && ok;
 
-    storeRecordText(showing.profile.name, "alice");
-    storeRecordText(showing.profile.bio, "Down the rabbit hole.");
+    copyText(showing.profile.name, "alice");
+    copyText(showing.profile.bio, "Down the rabbit hole.");
     showing.profile.level = 1;
     showing.profile.experience = 1500;
     showing.profile.accountLevel = 0;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "account_session.h"
+#include "browser/server_launch_target.h"
 #include "browser/server_table.h"
 #include "browser_session.h"
 #include "commands.h"
@@ -68,7 +69,7 @@ std::optional<ServerRecord> queryServer(const JoinOptions& options, const HostPo
     return server_table[0];
 }
 
-ExitCode launch(const ServerRecord& server, int32_t level, bool dryRun) {
+ExitCode launch(const LaunchTarget& server, int32_t level, bool dryRun) {
     MemoryModalMessageView sink;
     if (dryRun) {
         const std::optional<GameCommand> command = prepareLaunch(server, level, sink);
@@ -99,7 +100,7 @@ ExitCode join(const JoinOptions& options) {
     if (!server) {
         return exitCode;
     }
-    return launch(*server, *level, options.dryRun);
+    return launch(launchTargetOf(*server), *level, options.dryRun);
 }
 
 }  // namespace
