@@ -94,7 +94,7 @@ bool refresh(MainWindow& window, int listed, int last) {
         cleared = true;
         watched = nullptr;
     });
-    window.command(kQueryMaster)->trigger();
+    window.findChild<QAction*>(QString::fromLatin1(kQueryMaster))->trigger();
     return QTest::qWaitFor(
         [&] {
             if (!cleared || list.topLevelItemCount() != listed) {

@@ -16,7 +16,7 @@
 #include "shell/message_boxes.h"
 #include "sweep_scenario.h"
 
-inline constexpr int kQueryMaster = 32776;  // the command's identifier
+inline constexpr char kQueryMaster[] = "queryMaster";  // the command's object name
 inline constexpr int kPingColumn = 6;
 
 // Whether the list holds `expected` rows and each shows its ping. Within one

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QUrl>
+#include <string_view>
 #include <utility>
 
 #include "browser/server_launch_target.h"
@@ -31,42 +32,18 @@
 
 namespace {
 
-// Command identifiers, shared by the menu and the toolbar.
-enum Command : int {
-    kLaunchGame = 32780,
-    kLaunchGameUngated = 32779,
-    kExit = 57665,
-    kToolbar = 59392,
-    kStatusBar = 59393,
-    kEnterPassword = 32799,
-    kDetailedInfo = 32797,
-    kRefreshServer = 32774,
-    kRefreshAll = 32775,
-    kQueryMaster = 32776,
-    kCustomServer = 32811,
-    kEnableStats = 32793,
-    kDisableStats = 32794,
-    kPlayerLookup = 32789,
-    kPlayerLookupButton = 32791,
-    kWadDirectories = 32777,
-    kExtraParams = 32778,
-    kAutoLogin = 32808,
-    kCheckNews = 32809,
-    kAbout = 57664,
-};
-
 struct WebPage {
-    int id;
+    const char* name;
     const char* text;
     const char* url;
 };
 
 constexpr WebPage kWebPages[] = {
-    {32801, "Brumvek Homepage", "https://www.pellrig.example/"},
-    {32802, "Forums", "https://forums.pellrig.example/"},
-    {32804, "Server Rankings", "https://www.pellrig.example/rankings"},
-    {32805, "Report a Bug", "https://www.pellrig.example/bugs"},
-    {32806, "Download the Game", "https://www.pellrig.example/download"},
+    {"homepage", "Brumvek Homepage", "https://www.pellrig.example/"},
+    {"forums", "Forums", "https://forums.pellrig.example/"},
+    {"rankings", "Server Rankings", "https://www.pellrig.example/rankings"},
+    {"reportBug", "Report a Bug", "https://www.pellrig.example/bugs"},
+    {"download", "Download the Game", "https://www.pellrig.example/download"},
 };
 
 constexpr char kHeadsUp[] = "Quick heads up";
@@ -193,18 +170,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     shutDown();
 }
 
-QAction* MainWindow::command(int id) const {
-    for (QAction* action : findChildren<QAction*>()) {
-        if (action->data().toInt() == id) {
-            return action;
-        }
-    }
-    return nullptr;
+QAction* MainWindow::command(const char* name) const {
+    return findChild<QAction*>(QString::fromLatin1(name));
 }
 
-QAction* MainWindow::addCommand(QMenu* menu, const char* text, int id) {
+QAction* MainWindow::addCommand(QMenu* menu, const char* text, const char* name) {
     auto* action = new QAction(QString::fromLatin1(text), this);
-    action->setData(id);
+    action->setObjectName(QString::fromLatin1(name));
     action->setIconVisibleInMenu(false);
     if (menu != nullptr) {
         menu->addAction(action);
@@ -224,55 +196,55 @@ void MainWindow::createToolBar() {
 
 void MainWindow::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    QAction* launch = addCommand(file, "&Launch Game", kLaunchGame);
+    QAction* launch = addCommand(file, "&Launch Game", "launchGame");
     file->addSeparator();
-    addCommand(file, "E&xit", kExit);
+    addCommand(file, "E&xit", "exit");
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     QAction* toolbar = m_toolBar->toggleViewAction();
     toolbar->setText(QStringLiteral("&Toolbar"));
-    toolbar->setData(kToolbar);
+    toolbar->setObjectName(QStringLiteral("toolbar"));
     view->addAction(toolbar);
-    addCommand(view, "&Status Bar", kStatusBar)->setEnabled(false);
+    addCommand(view, "&Status Bar", "statusBar")->setEnabled(false);
 
     QMenu* server = menuBar()->addMenu(QStringLiteral("&Server"));
-    addCommand(server, "&Launch Game", kLaunchGameUngated);
-    addCommand(server, "&Enter Password", kEnterPassword);
-    addCommand(server, "&Detailed Server Information", kDetailedInfo);
+    addCommand(server, "&Launch Game", "serverLaunchGame");
+    addCommand(server, "&Enter Password", "enterPassword");
+    addCommand(server, "&Detailed Server Information", "detailedServerInfo");
     QMenu* refresh = server->addMenu(QStringLiteral("Refresh"));
-    QAction* refreshServer = addCommand(refresh, "&Refresh Server", kRefreshServer);
-    QAction* refreshAll = addCommand(refresh, "R&efresh All", kRefreshAll);
-    QAction* queryMaster = addCommand(refresh, "&Query Master", kQueryMaster);
+    QAction* refreshServer = addCommand(refresh, "&Refresh Server", "refreshServer");
+    QAction* refreshAll = addCommand(refresh, "R&efresh All", "refreshAll");
+    QAction* queryMaster = addCommand(refresh, "&Query Master", "queryMaster");
     server->addSeparator();
-    addCommand(server, "Specify Custom IP Address", kCustomServer);
+    addCommand(server, "Specify Custom IP Address", "customServer");
     server->addSeparator();
     QMenu* admin = server->addMenu(QStringLiteral("&Admin"));
-    addCommand(admin, "&Enable stat collection", kEnableStats);
-    addCommand(admin, "&Disable stat collection", kDisableStats);
+    addCommand(admin, "&Enable stat collection", "enableStats");
+    addCommand(admin, "&Disable stat collection", "disableStats");
 
     QMenu* stats = menuBar()->addMenu(QStringLiteral("St&ats"));
-    addCommand(stats, "&Player Lookup List", kPlayerLookup);
+    addCommand(stats, "&Player Lookup List", "playerLookup");
 
     QMenu* settings = menuBar()->addMenu(QStringLiteral("S&ettings"));
-    QAction* wads = addCommand(settings, "&WAD Directories", kWadDirectories);
-    addCommand(settings, "Extra Command Line Parameters", kExtraParams);
+    QAction* wads = addCommand(settings, "&WAD Directories", "wadDirectories");
+    addCommand(settings, "Extra Command Line Parameters", "extraParams");
     QMenu* preferences = settings->addMenu(QStringLiteral("Preferences"));
-    m_autoLoginAction = addCommand(preferences, "Login Automatically", kAutoLogin);
+    m_autoLoginAction = addCommand(preferences, "Login Automatically", "autoLogin");
     m_autoLoginAction->setCheckable(true);
-    m_newsAction = addCommand(preferences, "Check for news updates", kCheckNews);
+    m_newsAction = addCommand(preferences, "Check for news updates", "checkNews");
     m_newsAction->setCheckable(true);
     connect(settings, &QMenu::aboutToShow, this, &MainWindow::refreshCheckMarks);
     connect(preferences, &QMenu::aboutToShow, this, &MainWindow::refreshCheckMarks);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    QAction* about = addCommand(help, "&About Brumvek", kAbout);
+    QAction* about = addCommand(help, "&About Brumvek", "about");
     help->addSeparator();
     QMenu* web = help->addMenu(QStringLiteral("On the Web"));
     for (const WebPage& page : kWebPages) {
-        if (page.id == 32805) {
+        if (std::string_view(page.name) == "reportBug") {
             web->addSeparator();
         }
-        QAction* action = addCommand(web, page.text, page.id);
+        QAction* action = addCommand(web, page.text, page.name);
         connect(action, &QAction::triggered, this,
                 [url = page.url] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(url))); });
     }
@@ -290,7 +262,7 @@ void MainWindow::createMenus() {
         {queryMaster, "query_master", "Resets the server list."},
         {nullptr, nullptr, nullptr},
         {wads, "wad_directories", "Configures .WAD paths."},
-        {addCommand(nullptr, "Player Lookup List", kPlayerLookupButton), "player_lookup", nullptr},
+        {addCommand(nullptr, "Player Lookup List", "playerLookupButton"), "player_lookup", nullptr},
         {nullptr, nullptr, nullptr},
         {about, "about", "About Brumvek."},
     };
@@ -333,27 +305,27 @@ void MainWindow::createShortcuts() {
 }
 
 void MainWindow::connectCommands() {
-    const auto on = [this](int id, auto handler) {
-        connect(command(id), &QAction::triggered, this, handler);
+    const auto on = [this](const char* name, auto handler) {
+        connect(command(name), &QAction::triggered, this, handler);
     };
-    on(kLaunchGame, [this] { launchGame(true); });
-    on(kLaunchGameUngated, [this] { launchGame(false); });
-    on(kExit, [this] { close(); });
-    on(kEnterPassword, [this] { m_serverPassword->exec(); });
-    on(kDetailedInfo, [this] { detailedServerInfo(); });
-    on(kRefreshServer, [this] { m_browser.RefreshSelected(); });
-    on(kRefreshAll, [this] { m_browser.RefreshAll(); });
-    on(kQueryMaster, [this] { m_browser.QueryMaster(); });
-    on(kCustomServer, [this] { customServerQuery(); });
-    on(kEnableStats, [this] { statCollection(true); });
-    on(kDisableStats, [this] { statCollection(false); });
-    on(kPlayerLookup, [this] { playerLookupList(); });
-    on(kPlayerLookupButton, [this] { playerLookupList(); });
-    on(kWadDirectories, [this] { wadDirectories(); });
-    on(kExtraParams, [this] { m_extraParams->exec(); });
-    on(kAutoLogin, [this] { toggleAutoLogin(); });
-    on(kCheckNews, [this] { toggleNews(); });
-    on(kAbout, [this] {
+    on("launchGame", [this] { launchGame(true); });
+    on("serverLaunchGame", [this] { launchGame(false); });
+    on("exit", [this] { close(); });
+    on("enterPassword", [this] { m_serverPassword->exec(); });
+    on("detailedServerInfo", [this] { detailedServerInfo(); });
+    on("refreshServer", [this] { m_browser.RefreshSelected(); });
+    on("refreshAll", [this] { m_browser.RefreshAll(); });
+    on("queryMaster", [this] { m_browser.QueryMaster(); });
+    on("customServer", [this] { customServerQuery(); });
+    on("enableStats", [this] { statCollection(true); });
+    on("disableStats", [this] { statCollection(false); });
+    on("playerLookup", [this] { playerLookupList(); });
+    on("playerLookupButton", [this] { playerLookupList(); });
+    on("wadDirectories", [this] { wadDirectories(); });
+    on("extraParams", [this] { m_extraParams->exec(); });
+    on("autoLogin", [this] { toggleAutoLogin(); });
+    on("checkNews", [this] { toggleNews(); });
+    on("about", [this] {
         AboutDialog about(this);
         about.exec();
     });

@@ -65,11 +65,8 @@ class MainWindow final : public QMainWindow {
     PlayerListView& playerList() { return *m_playerList; }
     ServerBrowser& browser() { return m_browser; }
     AccountService& accounts() { return m_accounts; }
-    QtAccountViews& accountUi() { return m_accountViews; }
     LoginDialog& loginDialog() { return *m_loginDialog; }
     QToolBar& toolBar() { return *m_toolBar; }
-    // The command with this identifier, from the menu or the toolbar.
-    QAction* command(int id) const;
     bool newsCheckStarted() const { return m_news != nullptr; }
 
   protected:
@@ -83,7 +80,9 @@ class MainWindow final : public QMainWindow {
     void createMenus();
     void createShortcuts();
     QTabWidget* createTabs();
-    QAction* addCommand(QMenu* menu, const char* text, int id);
+    // A menu or toolbar command; tests find it by its object name `name`.
+    QAction* addCommand(QMenu* menu, const char* text, const char* name);
+    QAction* command(const char* name) const;
     void connectCommands();
     void runLoginGate();
     void runWelcome();

@@ -74,6 +74,15 @@ std::string freedoomFolder() {
     return QDir::toNativeSeparators(QStringLiteral(PELLRIG_HOST_ROOT "/usr/share/games/doom/")).toStdString();
 }
 
+// A menu or toolbar command of the window.
+QAction* action(MainWindow& window, const char* name) {
+    QAction* found = window.findChild<QAction*>(QString::fromLatin1(name));
+    if (found == nullptr) {
+        qFatal("no action %s", name);
+    }
+    return found;
+}
+
 QPushButton* buttonWithText(QWidget& dialog, const QString& text) {
     for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
         if (button->text() == text) {
@@ -262,24 +271,24 @@ void MainWindowTest::commandsKeepTheirGates() {
     m_boxes.messages.clear();
 
     // Nothing selected.
-    window.command(32797)->trigger();
-    window.command(32793)->trigger();
-    window.command(32774)->trigger();
-    window.command(32780)->trigger();
+    action(window, "detailedServerInfo")->trigger();
+    action(window, "enableStats")->trigger();
+    action(window, "refreshServer")->trigger();
+    action(window, "launchGame")->trigger();
     QTRY_COMPARE(m_boxes.texts(), (std::vector<std::string>{"Detailed Info: No server selected\n",
                                                             "No access", "Gotta select a server first."}));
-    QVERIFY(!window.command(59393)->isEnabled());
+    QVERIFY(!action(window, "statusBar")->isEnabled());
 
     // Automatic log-in: No changes nothing; Yes also remembers the password.
     m_boxes.messages.clear();
     m_boxes.answers = {false, true};
-    window.command(32808)->trigger();
+    action(window, "autoLogin")->trigger();
     {
         const auto lock = lockSettings();
         QCOMPARE(bv_autologin, 0);
     }
-    window.command(32808)->trigger();
-    window.command(32808)->trigger();
+    action(window, "autoLogin")->trigger();
+    action(window, "autoLogin")->trigger();
     QCOMPARE(m_boxes.questions.size(), size_t{2});
     QCOMPARE(m_boxes.texts(), (std::vector<std::string>{"Auto-login enabled.", "Auto-login disabled."}));
     {
@@ -288,14 +297,14 @@ void MainWindowTest::commandsKeepTheirGates() {
         QCOMPARE(bv_rememberpassword, 1);
         QCOMPARE(bv_shownews, 0);
     }
-    window.command(32809)->trigger();
+    action(window, "checkNews")->trigger();
     for (QMenu* menu : window.findChildren<QMenu*>()) {
         if (menu->title() == QStringLiteral("Preferences")) {
             emit menu->aboutToShow();
         }
     }
-    QVERIFY(window.command(32809)->isChecked());
-    QVERIFY(!window.command(32808)->isChecked());
+    QVERIFY(action(window, "checkNews")->isChecked());
+    QVERIFY(!action(window, "autoLogin")->isChecked());
 
     // The diagnostic hot key shows the settings as they are now.
     window.activateWindow();
@@ -306,7 +315,7 @@ void MainWindowTest::commandsKeepTheirGates() {
 
     // The toolbar: seven buttons, three separators, the tooltips.
     QCOMPARE(window.toolBar().actions().size(), 10);
-    QCOMPARE(window.command(32776)->toolTip(), QStringLiteral("Resets the server list."));
+    QCOMPARE(action(window, "queryMaster")->toolTip(), QStringLiteral("Resets the server list."));
 
     // The custom server query opens with its port preset.
     QString port;
@@ -316,11 +325,11 @@ void MainWindowTest::commandsKeepTheirGates() {
                              }
                              qobject_cast<QDialog*>(&dialog)->reject();
                          }}});
-    window.command(32811)->trigger();
+    action(window, "customServer")->trigger();
     QCOMPARE(port, QStringLiteral("10666"));
 
     m_boxes.messages.clear();
-    window.command(57665)->trigger();  // Exit
+    action(window, "exit")->trigger();
     QVERIFY(!window.isVisible());
     QVERIFY(m_boxes.messages.empty());
     QVERIFY(std::filesystem::exists(configFilePath(m_work.path().toStdString())));
