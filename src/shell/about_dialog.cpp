@@ -16,14 +16,14 @@ constexpr char kDescription[] =
     "and starts the game on the one you pick with every WAD it needs, found in your WAD directories. "
     "It also keeps your Brumvek account and shows players' statistics.";
 
-const QString kIconPath = pictureResource(QStringLiteral(":/icons/pellrig"));
+const QString kIconBase = QStringLiteral(":/icons/pellrig");
 
 }  // namespace
 
 QIcon applicationIcon() {
     QIcon icon;
     for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addPixmap(renderPicture(kIconPath, QSize(side, side)));
+        icon.addPixmap(renderPicture(pictureResource(kIconBase), QSize(side, side)));
     }
     return icon;
 }
@@ -33,17 +33,12 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     const DialogUnits du(font());
     const int dialogWidth = du.x(230);
 
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("icon"));
     const int side = du.y(32);
-    icon->setGeometry(du.x(9), du.y(9), side, side);
-    icon->setPixmap(renderPicture(kIconPath, QSize(side, side)));
+    QLabel* icon = pictureLabel(*this, "icon", kIconBase, QRect(du.x(9), du.y(9), side, side));
 
     auto* name = new QLabel(QString::fromLatin1(kAboutName), this);
     name->setObjectName(QStringLiteral("name"));
-    QFont bold = name->font();
-    bold.setBold(true);
-    name->setFont(bold);
+    makeHeading(*name);
     du.place(*name, 52, 9, 120, 9);
     auto* version = new QLabel(QStringLiteral("Version %1").arg(QString::fromLatin1(kAboutVersion)), this);
     version->setObjectName(QStringLiteral("version"));

@@ -1,5 +1,6 @@
 #include "shell/pictures.h"
 
+#include <QLabel>
 #include <QPainter>
 
 #ifdef PELLRIG_SVG_PICTURES
@@ -49,6 +50,20 @@ QPixmap renderPicture(const QString& path, const QSize& size) {
 }
 
 #endif
+
+QLabel* pictureLabel(QWidget& parent, const char* name, const QString& base, const QRect& where) {
+    auto* label = new QLabel(&parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(where);
+    label->setPixmap(renderPicture(pictureResource(base), where.size()));
+    return label;
+}
+
+void makeHeading(QLabel& label) {
+    QFont bold = label.font();
+    bold.setBold(true);
+    label.setFont(bold);
+}
 
 QPixmap loginBanner(const QSize& size) {
     return renderPicture(pictureResource(QStringLiteral(":/pictures/banner")), size);

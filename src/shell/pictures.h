@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QPixmap>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <cstdint>
+
+class QLabel;
+class QWidget;
 
 // The pictures and icons of the program, drawn from its resources at the size
 // asked for. A build with Qt Svg carries them as SVG; one without carries them
@@ -16,6 +20,13 @@ QString pictureResource(const QString& base);
 // The resource at `path` (from pictureResource) drawn to fill `size`; null when
 // it cannot be read.
 QPixmap renderPicture(const QString& path, const QSize& size);
+
+// A label `name` on `parent` at `where`, showing the picture or icon `base`
+// drawn to fill it.
+QLabel* pictureLabel(QWidget& parent, const char* name, const QString& base, const QRect& where);
+
+// Sets `label` in the bold of its font: the heading of a dialog.
+void makeHeading(QLabel& label);
 
 // The log-in dialog's banner, made to fill `size`.
 QPixmap loginBanner(const QSize& size);

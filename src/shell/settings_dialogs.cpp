@@ -38,18 +38,48 @@ UserMessage refusal(size_t maxLength) {
             "", MessageIcon::Exclamation};
 }
 
-QLineEdit* addField(QDialog& dialog, size_t maxLength) {
-    auto* edit = new QLineEdit(&dialog);
-    edit->setObjectName(QStringLiteral("text"));
-    edit->setMaxLength(static_cast<int>(maxLength));
-    return edit;
+}  // namespace
+
+TextSettingDialog::TextSettingDialog(MessageBoxes& boxes, std::string& setting, size_t maxLength,
+                                     std::optional<std::filesystem::path> saveTo, QWidget* parent)
+    : QDialog(parent),
+      m_boxes(boxes),
+      m_setting(setting),
+      m_maxLength(maxLength),
+      m_saveTo(std::move(saveTo)) {
+    m_edit = new QLineEdit(this);
+    m_edit->setObjectName(QStringLiteral("text"));
+    m_edit->setMaxLength(static_cast<int>(maxLength));
 }
 
-}  // namespace
+void TextSettingDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) {
+        return;  // shown again by the window system, not opened
+    }
+    const auto lock = lockSettings();
+    m_edit->setText(fromLatin1Text(m_setting));
+}
+
+void TextSettingDialog::accept() {
+    std::optional<std::string> text = storableText(m_edit->text(), m_maxLength);
+    if (!text) {
+        m_boxes.showMessage(refusal(m_maxLength));
+        return;
+    }
+    {
+        const auto lock = lockSettings();
+        m_setting = std::move(*text);
+    }
+    if (m_saveTo) {
+        BV_SaveConfig(m_boxes, *m_saveTo);
+    }
+    QDialog::accept();
+}
 
 ExtraParamsDialog::ExtraParamsDialog(MessageBoxes& boxes, std::filesystem::path configLocation,
                                      QWidget* parent)
-    : QDialog(parent), m_boxes(boxes), m_configLocation(std::move(configLocation)) {
+    : TextSettingDialog(boxes, bv_extraparams, kMaxExtraParams, std::move(configLocation), parent) {
     setWindowTitle(QStringLiteral("Additional Command Line Parameters"));
     const DialogUnits du(font());
     setFixedSize(du.size(250, 66));
@@ -60,37 +90,13 @@ ExtraParamsDialog::ExtraParamsDialog(MessageBoxes& boxes, std::filesystem::path 
         this);
     explanation->setWordWrap(true);
     du.place(*explanation, 7, 7, 236, 18);
-    m_edit = addField(*this, kMaxExtraParams);
-    du.place(*m_edit, 7, 28, 236, 12);
+    du.place(field(), 7, 28, 236, 12);
     auto* ok = du.button(*this, "OK", "ok", 193, 45, 50, 14, ButtonKind::Default);
     connect(ok, &QPushButton::clicked, this, &ExtraParamsDialog::accept);
 }
 
-void ExtraParamsDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (event->spontaneous()) {
-        return;  // shown again by the window system, not opened
-    }
-    const auto lock = lockSettings();
-    m_edit->setText(fromLatin1Text(bv_extraparams));
-}
-
-void ExtraParamsDialog::accept() {
-    std::optional<std::string> text = storableText(m_edit->text(), kMaxExtraParams);
-    if (!text) {
-        m_boxes.showMessage(refusal(kMaxExtraParams));
-        return;
-    }
-    {
-        const auto lock = lockSettings();
-        bv_extraparams = std::move(*text);
-    }
-    BV_SaveConfig(m_boxes, m_configLocation);
-    QDialog::accept();
-}
-
 ServerPasswordDialog::ServerPasswordDialog(MessageBoxes& boxes, QWidget* parent)
-    : QDialog(parent), m_boxes(boxes) {
+    : TextSettingDialog(boxes, bv_serverpassword, kMaxServerPassword, std::nullopt, parent) {
     setWindowTitle(QStringLiteral("Password"));
     const DialogUnits du(font());
     setFixedSize(du.size(200, 78));
@@ -101,34 +107,11 @@ ServerPasswordDialog::ServerPasswordDialog(MessageBoxes& boxes, QWidget* parent)
                    this);
     explanation->setWordWrap(true);
     du.place(*explanation, 7, 7, 186, 26);
-    m_edit = addField(*this, kMaxServerPassword);
-    du.place(*m_edit, 7, 36, 186, 12);
+    du.place(field(), 7, 36, 186, 12);
     auto* acceptButton = du.button(*this, "Accept", "accept", 89, 56, 50, 14, ButtonKind::Default);
     auto* cancelButton = du.button(*this, "Cancel", "cancel", 143, 56, 50, 14);
     connect(acceptButton, &QPushButton::clicked, this, &ServerPasswordDialog::accept);
     connect(cancelButton, &QPushButton::clicked, this, &ServerPasswordDialog::reject);
-}
-
-void ServerPasswordDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (event->spontaneous()) {
-        return;
-    }
-    const auto lock = lockSettings();
-    m_edit->setText(fromLatin1Text(bv_serverpassword));
-}
-
-void ServerPasswordDialog::accept() {
-    std::optional<std::string> text = storableText(m_edit->text(), kMaxServerPassword);
-    if (!text) {
-        m_boxes.showMessage(refusal(kMaxServerPassword));
-        return;
-    }
-    {
-        const auto lock = lockSettings();
-        bv_serverpassword = std::move(*text);
-    }
-    QDialog::accept();
 }
 
 void showSettingsDiagnostics(MessageBoxes& boxes) {

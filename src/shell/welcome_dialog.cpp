@@ -38,17 +38,13 @@ WelcomeDialog::WelcomeDialog(std::string_view userName, std::function<void(QWidg
     const DialogUnits du(font());
     const int dialogWidth = du.x(220);
 
-    auto* picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("picture"));
     const int side = du.y(64);
-    picture->setGeometry((dialogWidth - side) / 2, du.y(6), side, side);
-    picture->setPixmap(renderPicture(pictureResource(QStringLiteral(":/icons/welcome")), {side, side}));
+    QLabel* picture = pictureLabel(*this, "picture", QStringLiteral(":/icons/welcome"),
+                                   QRect((dialogWidth - side) / 2, du.y(6), side, side));
 
     auto* line = paragraph(this, fromLatin1Text(welcomeLine(userName)));
     line->setObjectName(QStringLiteral("welcomeLine"));
-    QFont bold = line->font();
-    bold.setBold(true);
-    line->setFont(bold);
+    makeHeading(*line);
 
     // The texts are stacked at the height their wrapping needs in this font, so
     // none runs into the next.
