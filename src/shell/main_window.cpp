@@ -60,16 +60,11 @@ QIcon toolbarIcon(const char* name) {
     return icon;
 }
 
-// The network comes up before anything else of the window exists.
-ShellConfig startNetwork(ShellConfig config) {
-    NET_Init(config.net);
-    return config;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(ShellConfig config, MessageBoxes& boxes)
-    : m_config(startNetwork(std::move(config))),
+    : m_network(config.net),
+      m_config(std::move(config)),
       m_boxes(boxes),
       m_messages(boxes),
       m_accountViews(boxes),
@@ -162,7 +157,7 @@ void MainWindow::shutDown() {
     m_serverList = nullptr;
     m_playerList = nullptr;
     BV_SaveConfig(m_boxes, m_config.configLocation);
-    NET_Shutdown();
+    m_network.close();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 #include "browser/dispatcher.h"
 #include "browser/ping_sweep.h"
 #include "browser/receive_thread.h"
+#include "net/network_session.h"
 #include "net/transport.h"
 #include "news/news_check.h"
 #include "news/news_check_thread.h"
@@ -98,6 +99,7 @@ class MainWindow final : public QMainWindow {
     void toggleNews();
     void refreshCheckMarks();
 
+    NetworkSession m_network;  // first: the network comes up before anything else of the window
     ShellConfig m_config;
     MessageBoxes& m_boxes;
     QtQueuedMessageView m_messages;

@@ -3,7 +3,7 @@
 #include "net/transport.h"
 
 AccountSession::AccountSession(const std::string& masterHost, uint16_t localPort, ExchangeTimings timings)
-    : m_network(localPort),
+    : m_network(NetConfig{localPort, ""}),
       m_dispatcher({m_serverList, m_playerList, m_messages}, nullptr),
       m_browser({m_serverList, m_playerList, m_messages}, {masterHost}),
       m_service({m_views, m_views, m_messages, m_views}, {masterHost, timings}, &m_dispatcher, &m_browser) {

@@ -12,7 +12,7 @@
 #include "browser/receive_thread.h"
 #include "error_output.h"
 #include "exit_codes.h"
-#include "network_session.h"
+#include "net/network_session.h"
 
 // The account service running as in the program, with its dialogs kept in
 // memory: the network, the dispatcher with the service as its account handler,

@@ -3,7 +3,7 @@
 #include "net/transport.h"
 
 BrowserSession::BrowserSession(const std::string& masterHost, uint16_t localPort)
-    : m_network(localPort),
+    : m_network(NetConfig{localPort, ""}),
       m_sweeps(m_serverList),
       m_dispatcher({m_serverList, m_playerList, m_messages}, &m_sweeps),
       m_browser({m_serverList, m_playerList, m_messages}, {masterHost}),

@@ -12,7 +12,7 @@
 #include "browser/ping_sweep.h"
 #include "browser/receive_thread.h"
 #include "error_output.h"
-#include "network_session.h"
+#include "net/network_session.h"
 #include "server_output.h"
 
 // The browser core running as in the program, with lists kept in memory: the
