@@ -180,6 +180,11 @@ void WadDirectoryEditor::cancelScan() {
     ShowScanStatus(std::nullopt);
 }
 
+void WadDirectoryEditor::stopScan() {
+    m_cancelled = true;
+    m_finder.StopSearch();
+}
+
 void WadDirectoryEditor::onFinderReport(FinderCode code) {
     // A cancel from another thread may land between two roots, after the
     // finder has cleared its stop request; it takes effect at the next report.

@@ -72,12 +72,12 @@ class MemoryWadDirectoryView final : public WadDirectoryView {
 // The logic of the WAD Directory Setup dialog: editing wad_directories by hand
 // and replacing it with the folders that an automatic scan finds.
 //
-// Every operation but cancelScan runs on the thread that owns the dialog. A scan
-// is one blocking call; it calls the progress handler after each report of the
-// finder, where a dialog on the same thread processes its pending events (and
-// a click on Cancel arrives as cancelScan). A dialog may instead run scan() on a
-// worker thread and call cancelScan() from its UI thread. wad_directories is
-// changed under lockSettings().
+// Every operation but cancelScan and stopScan runs on the thread that owns the
+// dialog. A scan is one blocking call; it calls the progress handler after each
+// report of the finder, where a dialog on the same thread processes its pending
+// events (and a click on Cancel arrives as cancelScan). A dialog may instead run
+// scan() on a worker thread and call cancelScan() from its UI thread.
+// wad_directories is changed under lockSettings().
 class WadDirectoryEditor {
   public:
     // `sendMasterRequest` is called by done() during the first run;
@@ -115,6 +115,9 @@ class WadDirectoryEditor {
     // count. Does nothing when no scan runs or it is already cancelled.
     // Callable from the progress handler or from another thread.
     void cancelScan();
+    // Stops a running scan without a word to the user, for a dialog that goes
+    // away during it. Callable from the progress handler or from another thread.
+    void stopScan();
     bool searching() const { return m_searching.load(); }
 
     // Done: sends the master list request during the first run, then saves.

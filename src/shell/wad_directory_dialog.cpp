@@ -1,6 +1,5 @@
 #include "shell/wad_directory_dialog.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -8,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 #include <QTreeWidget>
 #include <algorithm>
 #include <utility>
@@ -42,9 +42,6 @@ WadDirectoryDialog::WadDirectoryDialog(MessageBoxes& boxes, std::function<void()
     buildControls();
     m_statusTimer.setSingleShot(true);
     connect(&m_statusTimer, &QTimer::timeout, this, [this] { showStatusNow(m_pendingStatus); });
-    // The scan runs inside the Auto click: dispatching the pending events after
-    // each report keeps the window alive and lets a click on Cancel through.
-    m_editor.setProgressHandler([] { QCoreApplication::processEvents(); });
     m_editor.open();
 }
 
@@ -90,8 +87,8 @@ void WadDirectoryDialog::buildControls() {
 }
 
 void WadDirectoryDialog::reject() {
-    // Handlers run nested inside a scan; of them only Cancel may act.
-    if (!m_editor.searching()) {
+    // Unlike the buttons, Escape and the close box are not disabled by a scan.
+    if (!m_worker.joinable()) {
         add();
     }
 }
@@ -111,41 +108,78 @@ void WadDirectoryDialog::remove() {
 }
 
 void WadDirectoryDialog::autoOrCancel() {
-    if (m_editor.searching()) {
+    if (m_worker.joinable()) {
         m_editor.cancelScan();
         return;
     }
+    // The buttons change with the click rather than when the scan's own call
+    // arrives, so that nothing but Cancel acts from the click on.
+    showSearching(true);
+    m_worker = std::jthread([this](const std::stop_token& stop) { runScan(stop); });
+}
+
+// On the worker.
+void WadDirectoryDialog::runScan(const std::stop_token& stop) {
+    m_editor.setProgressHandler([this, stop] {
+        if (m_sources.afterFinderReport) {
+            m_sources.afterFinderReport(stop);
+        }
+        if (stop.stop_requested()) {
+            m_editor.stopScan();
+        }
+    });
     m_editor.scan(m_sources.scanRoots());
 }
 
 void WadDirectoryDialog::finish() {
-    if (m_editor.searching()) {
-        return;
-    }
     m_editor.done();
     accept();
 }
 
+void WadDirectoryDialog::onUiThread(std::function<void()> change) {
+    if (QThread::currentThread() == thread()) {
+        change();
+        return;
+    }
+    QMetaObject::invokeMethod(this, std::move(change), Qt::QueuedConnection);
+}
+
 int WadDirectoryDialog::insertRow(int position, const std::string& path) {
-    const int row = std::clamp(position, 0, m_list->topLevelItemCount());
-    auto* item = new QTreeWidgetItem({displayPath(path)});
-    item->setData(0, Qt::UserRole, QByteArray::fromStdString(path));
-    m_list->insertTopLevelItem(row, item);
+    // One thread at a time changes the rows: the worker during a scan, the UI
+    // thread otherwise.
+    const int row = std::clamp(position, 0, m_rowCount.load());
+    ++m_rowCount;
+    onUiThread([this, row, path] { insertItem(row, path); });
     return row;
 }
 
+void WadDirectoryDialog::insertItem(int row, const std::string& path) {
+    auto* item = new QTreeWidgetItem({displayPath(path)});
+    item->setData(0, Qt::UserRole, QByteArray::fromStdString(path));
+    m_list->insertTopLevelItem(row, item);
+}
+
 void WadDirectoryDialog::removeRow(int row) {
+    if (row < 0 || row >= m_rowCount) {
+        return;
+    }
+    --m_rowCount;
+    onUiThread([this, row] { removeItem(row); });
+}
+
+void WadDirectoryDialog::removeItem(int row) {
     delete m_list->takeTopLevelItem(row);
     // The view would select a neighbour; a second Remove must not take it.
     m_list->clearSelection();
 }
 
 void WadDirectoryDialog::clearRows() {
-    m_list->clear();
+    m_rowCount = 0;
+    onUiThread([this] { m_list->clear(); });
 }
 
 int WadDirectoryDialog::rowCount() const {
-    return m_list->topLevelItemCount();
+    return m_rowCount;
 }
 
 std::optional<int> WadDirectoryDialog::selectedRow() const {
@@ -162,7 +196,11 @@ std::string WadDirectoryDialog::rowText(int row) const {
 }
 
 void WadDirectoryDialog::setStatus(const std::string& text) {
-    if (!m_searching || !m_statusShown.isValid() || m_statusShown.elapsed() >= kStatusIntervalMs) {
+    onUiThread([this, text] { showStatus(text); });
+}
+
+void WadDirectoryDialog::showStatus(const std::string& text) {
+    if (!m_worker.joinable() || !m_statusShown.isValid() || m_statusShown.elapsed() >= kStatusIntervalMs) {
         showStatusNow(text);
         return;
     }
@@ -179,7 +217,14 @@ void WadDirectoryDialog::showStatusNow(const std::string& text) {
 }
 
 void WadDirectoryDialog::setSearching(bool searching) {
-    m_searching = searching;
+    onUiThread([this, searching] { showSearching(searching); });
+}
+
+void WadDirectoryDialog::showSearching(bool searching) {
+    if (!searching && m_worker.joinable()) {
+        // The scan's end: the worker has only the final count left to queue.
+        m_worker.join();
+    }
     m_statusTimer.stop();
     m_statusShown.invalidate();
     m_autoButton->setText(searching ? QStringLiteral("Cancel") : QStringLiteral("A&uto"));

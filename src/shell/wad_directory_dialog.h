@@ -4,10 +4,13 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "launch/drives.h"
@@ -29,6 +32,9 @@ QString browseForFolder(QWidget* owner, const QString& title);
 struct WadDirectorySources {
     FolderChooser chooseFolder = browseForFolder;
     std::function<std::vector<std::string>()> scanRoots = fixedDriveRoots;
+    // Called on the scan's worker after each report of the finder, with the
+    // token that tells when the dialog stops the scan: tests hold the scan here.
+    std::function<void(const std::stop_token&)> afterFinderReport;
 };
 
 // "WAD Directory Setup": the user's WAD directories, edited by hand (Add,
@@ -36,9 +42,10 @@ struct WadDirectorySources {
 // fills its list from wad_directories when constructed and closes only through
 // Done, which saves the settings file. Escape and the close box act as Add.
 //
-// The scan runs on the UI thread inside the Auto click and processes pending
-// events after every report of the finder, so the window stays responsive and
-// a click on Cancel stops it. While it runs, only Cancel does anything.
+// The scan runs on a worker thread that queues its changes of the list, the
+// status and the buttons onto the UI thread, so the window stays responsive and
+// a click on Cancel stops it. While it runs, only Cancel does anything; a
+// dialog that goes away during a scan stops it without a message.
 class WadDirectoryDialog final : public QDialog, private WadDirectoryView {
     Q_OBJECT
 
@@ -57,10 +64,19 @@ class WadDirectoryDialog final : public QDialog, private WadDirectoryView {
     void add();
     void remove();
     void autoOrCancel();
+    void runScan(const std::stop_token& stop);
     void finish();
-    void showStatusNow(const std::string& text);
 
-    // WadDirectoryView, all on the UI thread.
+    // Runs `change` at once on the UI thread; from the worker, queues it there.
+    void onUiThread(std::function<void()> change);
+    void insertItem(int row, const std::string& path);
+    void removeItem(int row);
+    void showStatus(const std::string& text);
+    void showStatusNow(const std::string& text);
+    void showSearching(bool searching);
+
+    // WadDirectoryView. The scan's calls come from the worker; selectedRow and
+    // rowText serve Remove, on the UI thread only.
     int insertRow(int position, const std::string& path) override;
     void removeRow(int row) override;
     void clearRows() override;
@@ -72,7 +88,9 @@ class WadDirectoryDialog final : public QDialog, private WadDirectoryView {
 
     WadDirectorySources m_sources;
     WadDirectoryEditor m_editor;
-    bool m_searching = false;
+    // The rows as the view's callers made them; the list lags behind while the
+    // worker's changes wait in the queue.
+    std::atomic<int> m_rowCount{0};
 
     // During a scan the status follows the folders at a pace a reader can
     // follow; repainting it for every folder would slow a whole-disk scan.
@@ -86,4 +104,9 @@ class WadDirectoryDialog final : public QDialog, private WadDirectoryView {
     QPushButton* m_removeButton = nullptr;
     QPushButton* m_autoButton = nullptr;
     QPushButton* m_doneButton = nullptr;
+
+    // Joinable from the Auto click until the scan's end reaches the UI thread.
+    // Last, so that going away stops the scan and joins before the members it
+    // uses go.
+    std::jthread m_worker;
 };

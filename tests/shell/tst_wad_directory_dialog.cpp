@@ -1,7 +1,8 @@
 // The WAD Directory Setup dialog on a temporary tree holding the freedoom WADs:
-// the list it opens with, Add and Remove by hand, the automatic scan and its
-// Cancel with the window alive, and Done saving the file and asking for the
-// master list only during the first run.
+// the list it opens with, Add and Remove by hand, the automatic scan on its
+// worker with the window alive, its Cancel and its quiet stop when the dialog
+// goes, and Done saving the file and asking for the master list only during the
+// first run.
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -26,6 +30,8 @@ const QString kFreedoom1 = QStringLiteral(PELLRIG_HOST_ROOT "/usr/share/games/do
 const QString kFreedoom2 = QStringLiteral(PELLRIG_HOST_ROOT "/usr/share/games/doom/freedoom2.wad");
 // A folder without WADs whose name is not ASCII.
 const QString kOwnFolder = QStringLiteral(u"drive2/Jeux \u00e9");
+// Generous: a loaded machine or Wine may be slow to walk the tree.
+constexpr int kScanTimeoutMs = 60000;
 
 // The settings hold paths as the file system's bytes.
 std::vector<QString> directoryPaths() {
@@ -46,6 +52,43 @@ bool placeWad(const QString& wad, const QString& name) {
     return QFile::link(wad, name);
 #endif
 }
+
+// Holds the scan's worker at the first report after a folder was found, until
+// the test opens the gate or the dialog stops the scan.
+class ScanGate {
+  public:
+    // On the worker.
+    void pass(const std::stop_token& stop) {
+        if (directoryPaths().empty()) {
+            return;
+        }
+        std::unique_lock lock(m_mutex);
+        if (m_held) {
+            return;
+        }
+        m_held = true;
+        m_changed.wait(lock, stop, [this] { return m_open; });
+    }
+
+    bool held() {
+        const std::scoped_lock lock(m_mutex);
+        return m_held;
+    }
+
+    void open() {
+        {
+            const std::scoped_lock lock(m_mutex);
+            m_open = true;
+        }
+        m_changed.notify_all();
+    }
+
+  private:
+    std::mutex m_mutex;
+    std::condition_variable_any m_changed;
+    bool m_held = false;
+    bool m_open = false;
+};
 
 }  // namespace
 
@@ -70,6 +113,7 @@ class WadDirectoryDialogTest : public QObject {
     QString m_chosen;  // what the folder browser answers
     int m_chooserCalls = 0;
     int m_masterRequests = 0;
+    std::unique_ptr<ScanGate> m_gate;  // set before the dialog to hold its scans
     std::unique_ptr<WadDirectoryDialog> m_dialog;
 
   private slots:
@@ -80,6 +124,7 @@ class WadDirectoryDialogTest : public QObject {
     void addAndRemoveByHand();
     void scanReplacesTheListWithEachWadFolderOnce();
     void cancelKeepsWhatWasFoundAndSearchesNoFurther();
+    void destroyingTheDialogStopsTheScanQuietly();
     void doneSavesAndAsksForTheMasterListOnlyOnTheFirstRun();
 };
 
@@ -112,6 +157,7 @@ void WadDirectoryDialogTest::init() {
 
 void WadDirectoryDialogTest::cleanup() {
     m_dialog.reset();
+    m_gate.reset();
     m_dir.reset();
 }
 
@@ -126,6 +172,11 @@ WadDirectoryDialog& WadDirectoryDialogTest::dialog() {
             return std::vector<std::string>{QFile::encodeName(path(QStringLiteral("drive1"))).toStdString(),
                                             QFile::encodeName(path(QStringLiteral("drive2"))).toStdString()};
         };
+        if (m_gate) {
+            sources.afterFinderReport = [gate = m_gate.get()](const std::stop_token& stop) {
+                gate->pass(stop);
+            };
+        }
         m_dialog = std::make_unique<WadDirectoryDialog>(
             m_boxes, [this] { ++m_masterRequests; }, m_dir->path().toStdString(), std::move(sources));
         m_dialog->show();
@@ -201,49 +252,48 @@ void WadDirectoryDialogTest::scanReplacesTheListWithEachWadFolderOnce() {
                                         path("drive1/DOOM/PWADS/")};
     for (int scan = 0; scan < 2; ++scan) {
         button("auto")->click();
+        QCOMPARE(button("auto")->text(), QStringLiteral("Cancel"));
+        QTRY_COMPARE_WITH_TIMEOUT(button("auto")->text(), QStringLiteral("A&uto"), kScanTimeoutMs);
+        QTRY_COMPARE(status(), QStringLiteral("3 potential WAD directories found"));
         QCOMPARE(rows(), expected);
         QCOMPARE(directoryPaths(), expected);
-        QCOMPARE(status(), QStringLiteral("3 potential WAD directories found"));
-        QCOMPARE(button("auto")->text(), QStringLiteral("A&uto"));
         QVERIFY(button("add")->isEnabled() && button("remove")->isEnabled() && button("done")->isEnabled());
     }
     QVERIFY(m_boxes.messages.empty());
 }
 
 void WadDirectoryDialogTest::cancelKeepsWhatWasFoundAndSearchesNoFurther() {
-    // At the first folder found, look at the dialog from inside the scan, try
-    // Escape, then press Cancel: all of it runs only if the scan keeps the
-    // window's events flowing.
-    auto looked = std::make_shared<bool>(false);
-    connect(list()->model(), &QAbstractItemModel::rowsInserted, this, [this, looked] {
-        QMetaObject::invokeMethod(
-            this,
-            [this, looked] {
-                if (*looked) {
-                    return;
-                }
-                *looked = true;
-                QCOMPARE(button("auto")->text(), QStringLiteral("Cancel"));
-                QVERIFY(!button("add")->isEnabled() && !button("remove")->isEnabled() &&
-                        !button("done")->isEnabled());
-                QVERIFY(status().startsWith(path("drive1/DOOM/")));
-                QTest::keyClick(&dialog(), Qt::Key_Escape);
-                QVERIFY(dialog().isVisible());
-                QCOMPARE(m_chooserCalls, 0);
-                button("auto")->click();
-            },
-            Qt::QueuedConnection);
-    });
+    m_gate = std::make_unique<ScanGate>();
+    button("auto")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(m_gate->held(), kScanTimeoutMs);
+    QTRY_COMPARE(rows(), (std::vector<QString>{path("drive1/DOOM/PWADS/")}));
+    QCOMPARE(button("auto")->text(), QStringLiteral("Cancel"));
+    QVERIFY(!button("add")->isEnabled() && !button("remove")->isEnabled() && !button("done")->isEnabled());
+    QVERIFY(status().startsWith(path("drive1/DOOM/")));
+    QTest::keyClick(&dialog(), Qt::Key_Escape);
+    QVERIFY(!dialog().close());
+    QVERIFY(dialog().isVisible());
+    QCOMPARE(m_chooserCalls, 0);
 
     button("auto")->click();
-    QVERIFY(*looked);
+    m_gate->open();
+    QTRY_COMPARE_WITH_TIMEOUT(button("auto")->text(), QStringLiteral("A&uto"), kScanTimeoutMs);
+    QTRY_COMPARE(status(), QStringLiteral("1 potential WAD directories found"));
     QCOMPARE(m_boxes.messages, (std::vector<UserMessage>{{kScanCanceled, ""}}));
     QCOMPARE(rows(), (std::vector<QString>{path("drive1/DOOM/PWADS/")}));
     QCOMPARE(directoryPaths(), rows());
-    QCOMPARE(status(), QStringLiteral("1 potential WAD directories found"));
-    QCOMPARE(button("auto")->text(), QStringLiteral("A&uto"));
     QVERIFY(button("add")->isEnabled() && button("remove")->isEnabled() && button("done")->isEnabled());
     QCOMPARE(m_masterRequests, 0);
+}
+
+void WadDirectoryDialogTest::destroyingTheDialogStopsTheScanQuietly() {
+    m_gate = std::make_unique<ScanGate>();
+    button("auto")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(m_gate->held(), kScanTimeoutMs);
+    m_dialog.reset();
+    QVERIFY(m_boxes.messages.empty());
+    // The stop released the gate and ended the scan where it was held.
+    QCOMPARE(directoryPaths(), (std::vector<QString>{path("drive1/DOOM/PWADS/")}));
 }
 
 void WadDirectoryDialogTest::doneSavesAndAsksForTheMasterListOnlyOnTheFirstRun() {
