@@ -8,26 +8,12 @@
 
 #include "accounts/account_service.h"
 #include "accounts/account_texts.h"
+#include "loopback_peer.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-SizeBuffer messageOf(const std::function<void(SizeBuffer&)>& write) {
-    SizeBuffer buffer;
-    SZ_Init(buffer, 8192);
-    write(buffer);
-    MSG_BeginReading(buffer);
-    return buffer;
-}
-
-Bytes bytesOf(const std::function<void(SizeBuffer&)>& write) {
-    const SizeBuffer buffer = messageOf(write);
-    return {buffer.data.get(), buffer.data.get() + buffer.cursize};
-}
-
 // The little-endian bytes of a long, then of each text with its NUL.
-Bytes fields(std::initializer_list<int32_t> longs, std::initializer_list<std::string> texts = {}) {
+Bytes fields(std::initializer_list<int32_t> longs, const std::vector<std::string>& texts = {}) {
     Bytes out;
     for (int32_t value : longs) {
         for (int shift = 0; shift < 32; shift += 8) {
@@ -58,79 +44,73 @@ TEST(AccountRequests, LayoutsFieldByField) {
     EXPECT_EQ(bytesOf([](SizeBuffer& b) { writePlayerLookupRequest(b, "Cyb"); }), fields({1350}, {"Cyb"}));
     EXPECT_EQ(bytesOf([](SizeBuffer& b) { writeAccountDeleteRequest(b, "root", "pw", "imp"); }),
               fields({1354}, {"root", "pw", "imp"}));
-    EXPECT_EQ(bytesOf([](SizeBuffer& b) { writeStatCollection(b, true, "10.0.0.5:10666"); }),
-              fields({1356}, {"10.0.0.5:10666"}));
-    EXPECT_EQ(bytesOf([](SizeBuffer& b) { writeStatCollection(b, false, "10.0.0.5:10666"); }),
-              fields({1357}, {"10.0.0.5:10666"}));
+    for (const bool enable : {true, false}) {
+        EXPECT_EQ(bytesOf([&](SizeBuffer& b) { writeStatCollection(b, enable, "10.0.0.5:10666"); }),
+                  fields({enable ? 1356 : 1357}, {"10.0.0.5:10666"}));
+    }
 
     // The bio goes out as its field keeps it: 255 characters at most.
     EXPECT_EQ(bytesOf([](SizeBuffer& b) { writeProfileBioUpdate(b, std::string(300, 'x')); }),
               fields({1346}, {std::string(255, 'x')}));
 
-    PlayerProfile profile;
+    PlayerProfile profile{.rank = 99, .experience = -2, .accountLevel = 1};  // the rank is not sent
     copyText(profile.name, "imp");
     copyText(profile.bio, "new bio");
-    profile.experience = -2;
-    profile.accountLevel = 1;
-    profile.rank = 99;  // not part of the update
     EXPECT_EQ(bytesOf([&](SizeBuffer& b) { writeProfileAdminUpdate(b, "root", "pw", profile); }),
               fields({1353}, {"root", "pw", "imp", "new bio"}) + fields({-2}) + Bytes{1});
 }
 
-TEST(AccountReplies, AcceptedFormsReadIntoOwnAccount) {
-    const OwnAccount account{7, 3, 3500, 2, 2};
-    SizeBuffer full = messageOf([&](SizeBuffer& b) { writeAccountAccepted(b, account, false); });
-    ASSERT_EQ(MSG_ReadLong(full), kAccountAcceptedCode);
-    EXPECT_EQ(readAccountAccepted(full), account);
-    EXPECT_EQ(full.readcount, full.cursize);
-
-    // Compact: rank and level are bytes, read without sign extension.
-    SizeBuffer compact = messageOf([&](SizeBuffer& b) {
-        writeAccountAccepted(b, OwnAccount{200, 255, -1, 4, 1}, true);
-    });
-    ASSERT_EQ(MSG_ReadLong(compact), kAccountAcceptedCompactCode);
-    EXPECT_EQ(readAccountAcceptedCompact(compact), (OwnAccount{200, 255, -1, 4, 1}));
-    EXPECT_EQ(compact.readcount, compact.cursize);
-
-    // The ignored leading string may be anything; missing fields read as -1.
-    SizeBuffer odd = messageOf([](SizeBuffer& b) {
-        MSG_WriteLong(b, kAccountAcceptedCode);
-        MSG_WriteString(b, std::string(3000, 's'));
-        MSG_WriteLong(b, 5);
-    });
-    MSG_ReadLong(odd);
-    EXPECT_EQ(readAccountAccepted(odd).rank, 0x73737373)
-        << "the rest of an over-long string reads as the next field";
-    SizeBuffer shortened = messageOf([](SizeBuffer& b) {
-        MSG_WriteLong(b, kAccountAcceptedCompactCode);
-        MSG_WriteString(b, "");
-        MSG_WriteByte(b, 9);
-    });
-    MSG_ReadLong(shortened);
-    EXPECT_EQ(readAccountAcceptedCompact(shortened), (OwnAccount{9, -1, -1, -1, -1}));
-
-    SizeBuffer refused = messageOf([](SizeBuffer& b) { MSG_WriteLong(b, kAccountRefusedCode); });
-    MSG_ReadLong(refused);
-    EXPECT_EQ(readAccountRefused(refused), -1) << "a refusal without its reason";
+// A reply as it comes off the wire, positioned after its code, which must be `code`.
+SizeBuffer reply(const Bytes& bytes, int32_t code) {
+    SizeBuffer message = messageOf(bytes);
+    EXPECT_EQ(MSG_ReadLong(message), code);
+    return message;
 }
 
-TEST(AccountReplies, ProfileReadsInWireOrderAndCutsItsTexts) {
-    PlayerProfile sent;
-    sent.rank = 4;
-    sent.highestRank = 1;
-    sent.level = 7;
-    sent.experience = 7450;
-    sent.accountLevel = 2;
-    sent.rankPicture = 7;
-    sent.avatar = 200;
-    SizeBuffer reply = messageOf([&](SizeBuffer& b) {
-        writePlayerProfileReply(b, std::string(100, 'n'), std::string(400, 'b'), sent, 7000, 8000);
-    });
-    ASSERT_EQ(MSG_ReadLong(reply), kPlayerProfileReplyCode);
-    const ProfileReply read = readPlayerProfileReply(reply);
-    EXPECT_EQ(reply.readcount, reply.cursize);
-    EXPECT_EQ(recordText(read.profile.name), std::string(63, 'n'));
-    EXPECT_EQ(recordText(read.profile.bio), std::string(255, 'b'));
+// Each reply written out byte for byte: the master's writers (which the
+// simulator uses) give exactly these bytes, and the readers take every field.
+TEST(AccountReplies, LayoutsFieldByField) {
+    const OwnAccount account{7, 3, 3500, 2, 2};
+    const Bytes full = Bytes{0x3F, 0x05, 0, 0, 0} + fields({7, 3, 3500, 2}) + Bytes{2};
+    EXPECT_EQ(bytesOf([&](SizeBuffer& b) { writeAccountAccepted(b, account, false); }), full);
+    SizeBuffer message = reply(full, kAccountAcceptedCode);
+    EXPECT_EQ(readAccountAccepted(message), account);
+    EXPECT_EQ(message.readcount, message.cursize);
+
+    // Compact: rank and level are bytes, read without sign extension.
+    const Bytes compact = fields({1344}, {""}) + Bytes{200, 255} + fields({-1, 4}) + Bytes{1};
+    EXPECT_EQ(bytesOf([](SizeBuffer& b) {
+                  writeAccountAccepted(b, OwnAccount{200, 255, -1, 4, 1}, true);
+              }),
+              compact);
+    message = reply(compact, kAccountAcceptedCompactCode);
+    EXPECT_EQ(readAccountAcceptedCompact(message), (OwnAccount{200, 255, -1, 4, 1}));
+    EXPECT_EQ(message.readcount, message.cursize);
+
+    const Bytes refused{0x3B, 0x05, 0, 0, 0x3E, 0x05, 0, 0};
+    EXPECT_EQ(bytesOf([](SizeBuffer& b) { writeAccountRefused(b, kReasonBadPassword); }), refused);
+    message = reply(refused, kAccountRefusedCode);
+    EXPECT_EQ(readAccountRefused(message), 1342);
+    EXPECT_EQ(bytesOf([](SizeBuffer& b) { writeVersionRejected(b); }), fields({1359}));
+    EXPECT_EQ(bytesOf([](SizeBuffer& b) { writeProfileUpdated(b); }), fields({1347}));
+
+    // A profile: texts cut to their fields, then the numbers in wire order.
+    const Bytes profile = fields({1351}, {std::string(100, 'n'), std::string(400, 'b')}) +
+                          fields({4, 1, 7, 7450}) + Bytes{2} + fields({7000, 8000}) + Bytes{7, 200};
+    const PlayerProfile sent{.rank = 4,
+                             .highestRank = 1,
+                             .level = 7,
+                             .experience = 7450,
+                             .accountLevel = 2,
+                             .rankPicture = 7,
+                             .avatar = 200};
+    EXPECT_EQ(bytesOf([&](SizeBuffer& b) {
+                  writePlayerProfileReply(b, std::string(100, 'n'), std::string(400, 'b'), sent, 7000, 8000);
+              }),
+              profile);
+    message = reply(profile, kPlayerProfileReplyCode);
+    const ProfileReply read = readPlayerProfileReply(message);
+    EXPECT_EQ(message.readcount, message.cursize);
     PlayerProfile expected = sent;
     copyText(expected.name, std::string(63, 'n'));
     copyText(expected.bio, std::string(255, 'b'));
@@ -138,43 +118,53 @@ TEST(AccountReplies, ProfileReadsInWireOrderAndCutsItsTexts) {
     EXPECT_EQ(read.levelFloor, 7000);
     EXPECT_EQ(read.levelCeiling, 8000);
 
-    SizeBuffer cut = messageOf([](SizeBuffer& b) {
-        MSG_WriteLong(b, kPlayerProfileReplyCode);
-        MSG_WriteString(b, "Cyb");
-    });
-    MSG_ReadLong(cut);
-    const ProfileReply partial = readPlayerProfileReply(cut);
+    // Recent players: a count short, then the names, each cut to a profile name.
+    const std::vector<std::string> names{"Cyb", std::string(80, 'L'), "", "alice"};
+    const Bytes recent = fields({1349}) + Bytes{4, 0} + fields({}, names);
+    EXPECT_EQ(bytesOf([&](SizeBuffer& b) { writeRecentPlayersReply(b, names); }), recent);
+    message = reply(recent, kRecentPlayersReplyCode);
+    EXPECT_EQ(readRecentPlayersReply(message),
+              (std::vector<std::string>{"Cyb", std::string(63, 'L'), "", "alice"}));
+
+    for (const auto& [code, write] : std::vector<std::pair<int32_t, void (*)(SizeBuffer&, std::string_view)>>{
+             {kPlayerNotFoundCode, writePlayerNotFound}, {kAccountDeletedCode, writeAccountDeleted}}) {
+        const Bytes named = fields({code}, {"imp"});
+        EXPECT_EQ(bytesOf([&](SizeBuffer& b) { write(b, "imp"); }), named);
+        message = reply(named, code);
+        EXPECT_EQ(readReplyName(message), "imp");
+    }
+}
+
+// Short or odd replies: missing fields read as -1 or empty, nothing past the end.
+TEST(AccountReplies, ShortAndOddRepliesKeepWhatWasRead) {
+    SizeBuffer message = reply(fields({1343}, {std::string(3000, 's')}) + fields({5}), kAccountAcceptedCode);
+    EXPECT_EQ(readAccountAccepted(message).rank, 0x73737373)
+        << "the rest of an over-long string reads as the next field";
+    message = reply(fields({1344}, {""}) + Bytes{9}, kAccountAcceptedCompactCode);
+    EXPECT_EQ(readAccountAcceptedCompact(message), (OwnAccount{9, -1, -1, -1, -1}));
+    message = reply(fields({1339}), kAccountRefusedCode);
+    EXPECT_EQ(readAccountRefused(message), -1) << "a refusal without its reason";
+
+    message = reply(fields({1351}, {"Cyb"}), kPlayerProfileReplyCode);
+    const ProfileReply partial = readPlayerProfileReply(message);
     EXPECT_EQ(recordText(partial.profile.name), "Cyb");
     EXPECT_EQ(recordText(partial.profile.bio), "");
     EXPECT_EQ(partial.profile.rank, -1);
     EXPECT_EQ(partial.profile.avatar, -1);
     EXPECT_EQ(partial.levelCeiling, -1);
-}
-
-TEST(AccountReplies, RecentPlayersKeepOrderAndCutLongNames) {
-    const std::vector<std::string> names{"Cyb", std::string(80, 'L'), "", "alice"};
-    SizeBuffer reply = messageOf([&](SizeBuffer& b) { writeRecentPlayersReply(b, names); });
-    ASSERT_EQ(MSG_ReadLong(reply), kRecentPlayersReplyCode);
-    EXPECT_EQ(readRecentPlayersReply(reply),
-              (std::vector<std::string>{"Cyb", std::string(63, 'L'), "", "alice"}));
 
     const struct {
         const char* what;
-        std::function<void(SizeBuffer&)> write;
+        Bytes after;
         std::vector<std::string> expected;
     } cases[] = {
-        {"count 0", [](SizeBuffer& b) { MSG_WriteShort(b, 0); }, {}},
-        {"no count", [](SizeBuffer&) {}, {}},
-        {"negative count", [](SizeBuffer& b) { MSG_WriteShort(b, -3); }, {}},
-        {"fewer names than announced",
-         [](SizeBuffer& b) {
-             MSG_WriteShort(b, 3);
-             MSG_WriteString(b, "one");
-         },
-         {"one", "", ""}},
+        {"count 0", {0, 0}, {}},
+        {"no count", {}, {}},
+        {"negative count", {0xFD, 0xFF}, {}},
+        {"fewer names than announced", Bytes{3, 0, 'o', 'n', 'e', 0}, {"one", "", ""}},
     };
     for (const auto& test : cases) {
-        SizeBuffer message = messageOf(test.write);
+        message = reply(fields({1349}) + test.after, kRecentPlayersReplyCode);
         EXPECT_EQ(readRecentPlayersReply(message), test.expected) << test.what;
     }
 }

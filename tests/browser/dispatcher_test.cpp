@@ -48,38 +48,12 @@ TEST(BrowserMessages, ServerInfoReadsBackAsWritten) {
     EXPECT_EQ(read.players[0].time, 12);
 }
 
-TEST_F(BrowserDispatcher, MasterListReplacesTableAndRows) {
+TEST_F(BrowserDispatcher, MasterListFromTheMasterReplacesTableAndRows) {
     listServers({entry(1, 1, 0), entry(2, 0, 255), entry(3, 0, 7)});
     views.servers.select(*views.servers.findRow(2));
     views.players.insertRow(0, 0, 0);
     listServers({entry(4), entry(5, 1)});
-    {
-        const auto lock = lockBrowser();
-        ASSERT_EQ(server_count, 2);
-        EXPECT_STREQ(server_table[0].address, "127.0.0.1:4");
-        EXPECT_EQ(server_table[1].scorecard, 1);
-    }
-    // No row of the first list is left to name one server and index another;
-    // the new rows sit in reverse list order, each carrying its record index.
-    const auto rows = views.servers.rows();
-    std::vector<std::pair<int, int>> dataAndIcon;
-    dataAndIcon.reserve(rows.size());
-    for (const auto& row : rows) {
-        dataAndIcon.emplace_back(row.itemData, row.icon);
-    }
-    EXPECT_EQ(dataAndIcon, (std::vector<std::pair<int, int>>{{1, 1}, {0, 0}}));
-    EXPECT_EQ(views.servers.selectedItemData(), std::nullopt);
-    EXPECT_TRUE(views.players.rows().empty());
-
-    // Only the end byte ends a list, and a list of nothing empties the table.
-    listServers({entry(6), {"127.0.0.1:7", 0, kMasterListEnd}, entry(8)});
-    EXPECT_EQ(server_count, 1);
-    listServers({});
-    EXPECT_EQ(server_count, 0);
-}
-
-TEST_F(BrowserDispatcher, MasterListCountsOnlyFromWhereTheRequestWent) {
-    listServers({entry(1)});
+    // Lists from another port or host, or before any list was asked for, count for nothing.
     NetAddress otherHost = master;
     otherHost.ip = {127, 0, 0, 2};
     for (const NetAddress& stranger : {loopback(15101), otherHost}) {
@@ -87,15 +61,33 @@ TEST_F(BrowserDispatcher, MasterListCountsOnlyFromWhereTheRequestWent) {
     }
     {
         const auto lock = lockBrowser();
-        master_adr = NetAddress{};  // no list asked for yet
+        ASSERT_EQ(server_count, 2);
+        EXPECT_STREQ(server_table[0].address, "127.0.0.1:4");
+        EXPECT_EQ(server_table[1].scorecard, 1);
+        master_adr = NetAddress{};
     }
     listServers({entry(8), entry(9)});
-
-    const auto lock = lockBrowser();
-    ASSERT_EQ(server_count, 1);
-    EXPECT_STREQ(server_table[0].address, "127.0.0.1:1");
-    EXPECT_EQ(views.servers.rows().size(), 1u);
+    EXPECT_EQ(server_count, 2);
+    // No row of the first list is left to name one server and index another;
+    // the new rows sit in reverse list order, each carrying its record index.
+    std::vector<std::pair<int, int>> dataAndIcon;
+    for (const auto& row : views.servers.rows()) {
+        dataAndIcon.emplace_back(row.itemData, row.icon);
+    }
+    EXPECT_EQ(dataAndIcon, (std::vector<std::pair<int, int>>{{1, 1}, {0, 0}}));
+    EXPECT_EQ(views.servers.selectedItemData(), std::nullopt);
+    EXPECT_TRUE(views.players.rows().empty());
     EXPECT_TRUE(views.messages.messages().empty());
+
+    // Only the end byte ends a list, and a list of nothing empties the table.
+    {
+        const auto lock = lockBrowser();
+        master_adr = master;
+    }
+    listServers({entry(6), {"127.0.0.1:7", 0, kMasterListEnd}, entry(8)});
+    EXPECT_EQ(server_count, 1);
+    listServers({});
+    EXPECT_EQ(server_count, 0);
 }
 
 TEST_F(BrowserDispatcher, ReplyFillsRecordAndRowWithinLimits) {
@@ -105,6 +97,12 @@ TEST_F(BrowserDispatcher, ReplyFillsRecordAndRowWithinLimits) {
     for (int i = 0; i < 20; ++i) {
         info.players.push_back({"p" + std::to_string(i), i, i * 10, 2, 60});
     }
+    // The same reply from another host changes nothing.
+    NetAddress otherHost = loopback(2);
+    otherHost.ip = {127, 0, 0, 2};
+    dispatch(serverInfoOf(info), otherHost);
+    EXPECT_FALSE(server_table[1].answered);
+    EXPECT_EQ(cell(1, ServerColumn::Name), "");
     reply(info, 2);
 
     const auto lock = lockBrowser();
@@ -124,6 +122,14 @@ TEST_F(BrowserDispatcher, ReplyFillsRecordAndRowWithinLimits) {
     EXPECT_EQ(cell(1, ServerColumn::Wads), "*4 files");
     EXPECT_EQ(cell(1, ServerColumn::Ping), std::to_string(record.ping));
     EXPECT_EQ(cell(0, ServerColumn::Ping), "");
+
+    // The end of a sweep marks only the unanswered, even next to an answer in 0 ms.
+    server_table[1].ping = 0;
+    markSilentServers(views.servers);
+    EXPECT_EQ(server_table[0].ping, kSilentPing);
+    EXPECT_EQ(cell(0, ServerColumn::Ping), "***");
+    EXPECT_EQ(server_table[1].ping, 0);
+    EXPECT_NE(cell(1, ServerColumn::Ping), "***");
 }
 
 TEST_F(BrowserDispatcher, RowTextsFollowEachReply) {
@@ -143,11 +149,9 @@ TEST_F(BrowserDispatcher, RowTextsFollowEachReply) {
         {{""}, 1, "", "Teamplay"},
     };
     for (const Case& c : cases) {
-        ServerInfo info{"S", 1, 4, "M", c.pwads, c.gameType, "G", "I", "", "", 0, 0, {}};
-        reply(info, 1);
+        reply(ServerInfo{"S", 1, 4, "M", c.pwads, c.gameType, "G", "I", "", "", 0, 0, {}}, 1);
         EXPECT_EQ(cell(0, ServerColumn::Wads), c.wads) << c.pwads.size();
         EXPECT_EQ(cell(0, ServerColumn::Type), c.type) << c.gameType;
-        EXPECT_EQ(cell(0, ServerColumn::Players), "1/4");
     }
 }
 
@@ -164,18 +168,6 @@ TEST_F(BrowserDispatcher, SelectedServerReplyRefreshesPlayerList) {
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].cells, (std::vector<std::string>{"", "lan", "5", "0", "1"}));  // ping 0: no level
     EXPECT_EQ(rows[1].cells, (std::vector<std::string>{"4", "far", "6", "80", "2"}));
-}
-
-TEST_F(BrowserDispatcher, ReplyFromUnknownSenderChangesNothing) {
-    listServers({entry(1)});
-    NetAddress otherHost = loopback(1);
-    otherHost.ip = {127, 0, 0, 2};
-    const ServerInfo info{"S", 1, 4, "M", {}, 0, "G", "I", "", "", 0, 0, {}};
-    reply(info, 2);
-    dispatch(serverInfoOf(info), otherHost);
-    EXPECT_FALSE(server_table[0].answered);
-    EXPECT_STREQ(server_table[0].name, "");
-    EXPECT_EQ(views.servers.rows()[0].cells.size(), 0u);
 }
 
 class RecordingAccounts : public AccountReplyHandler {
@@ -260,18 +252,6 @@ TEST_F(BrowserDispatcher, TruncatedAndGarbageDatagramsKeepLimits) {
         EXPECT_LT(strnlen(record.name, kTextSize), kTextSize);
         EXPECT_LE(record.num_pwads, kMaxPwads);
     }
-}
-
-TEST_F(BrowserDispatcher, SweepEndMarksOnlyUnansweredServers) {
-    listServers({entry(1), entry(2)});
-    const auto lock = lockBrowser();
-    server_table[0].answered = true;  // answered on the local network in 0 ms
-    server_table[0].ping = 0;
-    markSilentServers(views.servers);
-    EXPECT_EQ(server_table[0].ping, 0);
-    EXPECT_EQ(server_table[1].ping, kSilentPing);
-    EXPECT_EQ(cell(0, ServerColumn::Ping), "");
-    EXPECT_EQ(cell(1, ServerColumn::Ping), "***");
 }
 
 TEST(ReportGate, OneAtATimeAndAtMostOncePerInterval) {

@@ -6,22 +6,23 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "accounts/account_messages.h"
 #include "net/huffman.h"
 #include "net/socket.h"
 #include "net/transport.h"
 
-// Shared by the account tests: messages built in the test and peers on loopback
-// that stand in for the master server or for someone pretending to be it.
+// Shared by the net, browser and account tests: messages built in the test and a
+// fake peer on loopback that stands in for a master or game server.
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<uint8_t>;
+
+// How long a test waits for something it expects on loopback; it never waits this long.
+inline constexpr std::chrono::milliseconds kEventWait = 10s;
 
 inline NetAddress loopback(uint16_t port) {
     NetAddress address;
@@ -30,7 +31,15 @@ inline NetAddress loopback(uint16_t port) {
     return address;
 }
 
-// The launcher's socket as a peer on loopback reaches it (NET_Init bound 127.0.0.1).
+// The launcher's socket on 127.0.0.1, any free port; this host's own name is
+// never looked up.
+inline NetConfig loopbackConfig() {
+    NetConfig config{0, "127.0.0.1"};
+    config.resolveLocalName = [](const std::string&, NetAddress&) { return false; };
+    return config;
+}
+
+// The launcher's socket as a peer on loopback reaches it.
 inline NetAddress launcherAddress() {
     return loopback(NET_Port(net_local_adr));
 }
@@ -44,14 +53,17 @@ inline SizeBuffer messageOf(const std::function<void(SizeBuffer&)>& write) {
     return buffer;
 }
 
+inline SizeBuffer messageOf(const Bytes& bytes) {
+    return messageOf([&](SizeBuffer& b) { SZ_Write(b, bytes.data(), static_cast<int32_t>(bytes.size())); });
+}
+
 inline Bytes bytesOf(const std::function<void(SizeBuffer&)>& write) {
     const SizeBuffer message = messageOf(write);
     return {message.data.get(), message.data.get() + message.cursize};
 }
 
-// A UDP socket on 127.0.0.1. As the master it answers each request with the
-// messages `answer` gives for it (none: silent) and keeps every request; any
-// peer can also send on its own.
+// A UDP socket on 127.0.0.1 that keeps every message it receives and answers
+// each with the messages `answer` gives for it (none: silent).
 class Peer {
   public:
     using Answer = std::function<std::vector<Bytes>(const Bytes& request)>;
@@ -71,11 +83,12 @@ class Peer {
         m_answer = std::move(answer);
     }
 
-    void send(const Bytes& message, const NetAddress& to) {
-        Bytes coded(message.size() + 1);
-        coded.resize(HUFF_Encode(message, coded));
+    // Sends `message` Huffman-coded, or as it is.
+    void send(const Bytes& message, const NetAddress& to, bool coded = true) {
+        Bytes datagram(message.size() + 1);
+        datagram.resize(coded ? HUFF_Encode(message, datagram) : 0);
         const std::scoped_lock lock(m_mutex);
-        m_socket.sendTo(coded, to);
+        m_socket.sendTo(coded ? datagram : message, to);
     }
 
     std::vector<Bytes> requests() const {
@@ -83,10 +96,10 @@ class Peer {
         return m_requests;
     }
 
-    // Waits until `count` requests have come; false after `timeout`.
-    bool waitForRequests(size_t count, std::chrono::milliseconds timeout = 2s) const {
+    // Waits until `count` messages have come; false after kEventWait.
+    bool waitForRequests(size_t count) const {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, timeout, [&] { return m_requests.size() >= count; });
+        return m_changed.wait_for(lock, kEventWait, [&] { return m_requests.size() >= count; });
     }
 
   private:
@@ -94,11 +107,9 @@ class Peer {
         Bytes packet(65536);
         Bytes message(kMessageSize);
         while (!stop.stop_requested()) {
-            if (m_socket.waitReadable(10) != 1) {
-                continue;
-            }
             NetAddress from;
-            const ReceiveResult r = m_socket.receiveFrom(packet, from);
+            const ReceiveResult r =
+                m_socket.waitReadable(10) == 1 ? m_socket.receiveFrom(packet, from) : ReceiveResult{};
             if (r.status != ReceiveStatus::Received) {
                 continue;
             }
@@ -111,10 +122,8 @@ class Peer {
                 answer = m_answer;
             }
             m_changed.notify_all();
-            if (answer) {
-                for (const Bytes& reply : answer(request)) {
-                    send(reply, from);
-                }
+            for (const Bytes& reply : answer ? answer(request) : std::vector<Bytes>{}) {
+                send(reply, from);
             }
         }
     }
@@ -132,39 +141,3 @@ class Peer {
 inline Peer::Answer always(std::vector<Bytes> replies) {
     return [replies = std::move(replies)](const Bytes&) { return replies; };
 }
-
-// The code long at the front of a request.
-inline int32_t codeOf(const Bytes& message) {
-    if (message.size() < 4) {
-        return -1;
-    }
-    return static_cast<int32_t>(static_cast<uint32_t>(message[0]) | static_cast<uint32_t>(message[1]) << 8 |
-                                static_cast<uint32_t>(message[2]) << 16 |
-                                static_cast<uint32_t>(message[3]) << 24);
-}
-
-// The one report a worker thread gives at its end, as text.
-class OneReport {
-  public:
-    // Waits for the report; none after `timeout`.
-    std::optional<std::string> wait(std::chrono::milliseconds timeout) {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait_for(lock, timeout, [this] { return m_end.has_value(); });
-        return m_end;
-    }
-
-  protected:
-    void record(std::string end) {
-        {
-            const std::scoped_lock lock(m_mutex);
-            EXPECT_FALSE(m_end.has_value()) << "reported twice";
-            m_end = std::move(end);
-        }
-        m_changed.notify_all();
-    }
-
-  private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::optional<std::string> m_end;
-};
