@@ -1,7 +1,12 @@
 #pragma once
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,29 +16,71 @@
 
 #include "child_process.h"
 
-// pellrig-sim started for one test: its master on a free port, a time limit,
-// and no game servers unless the options name a scenario or a count. Reads up
-// to the ready line; `master` stays empty when none came.
+// A fresh folder under the system's temporary folder, removed with all it
+// holds when the object goes.
+class TempFolder {
+  public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "pellrig-tool-test-XXXXXX").string();
+        EXPECT_NE(::mkdtemp(pattern.data()), nullptr) << "cannot create a temporary folder";
+        m_path = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+
+    // Writes `bytes` to `name` inside the folder, making its folders; returns its path.
+    std::string write(const std::string& name, const std::string& bytes) const {
+        const std::filesystem::path file = m_path / name;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file.string();
+    }
+
+  private:
+    std::filesystem::path m_path;
+};
+
+// pellrig-sim started for one test: unless the options say otherwise, its
+// master on a free port, no game servers, a time limit, and the game servers'
+// addresses printed. Reads up to the ready line; `master` stays empty when
+// none came (the start failed).
 //
-// A simulator that came up is stopped when the object goes, if stop() has not
-// stopped it before, and the test fails unless it exits with status 0. That is
-// how a sanitizer's report inside the simulator reaches the test: the report
-// makes it exit otherwise.
+// A simulator that came up is stopped when the object goes, if stop() or
+// waitForExit() has not ended it before, and the test fails unless it exits
+// with status 0. That is how a sanitizer's report inside the simulator reaches
+// the test: the report makes it exit otherwise.
 struct SimProcess {
     std::unique_ptr<ChildProcess> process;
     std::string master;                // "127.0.0.1:port"
-    std::vector<std::string> servers;  // the game servers --print-servers printed
+    std::string news;                  // the news server's "127.0.0.1:port", with --news-port
+    std::vector<std::string> servers;  // the game servers' addresses, in scenario order
     std::vector<std::string> output;   // every line read so far
 
     explicit SimProcess(std::vector<std::string> options,
                         ChildProcess::Output streams = ChildProcess::Output::StdoutOnly) {
-        const auto given = [&options](const char* option) {
-            return std::find(options.begin(), options.end(), option) != options.end();
+        const auto lacks = [&options](std::initializer_list<const char*> names) {
+            return std::none_of(names.begin(), names.end(), [&options](const char* name) {
+                return std::find(options.begin(), options.end(), name) != options.end();
+            });
         };
-        if (!given("--scenario") && !given("--generate")) {
+        if (lacks({"--scenario", "--generate"})) {
             options.insert(options.end(), {"--generate", "0"});
         }
-        options.insert(options.end(), {"--master-port", "0", "--exit-after-ms", "60000"});
+        if (lacks({"--master-port"})) {
+            options.insert(options.end(), {"--master-port", "0"});
+        }
+        if (lacks({"--exit-after-ms"})) {
+            options.insert(options.end(), {"--exit-after-ms", "60000"});
+        }
+        if (lacks({"--print-servers"})) {
+            options.push_back("--print-servers");
+        }
         std::string error;
         process = ChildProcess::start(PELLRIG_SIM_PATH, options, error, streams);
         EXPECT_NE(process, nullptr) << error;
@@ -44,41 +91,46 @@ struct SimProcess {
                 servers.push_back(line.substr(7));
             } else if (line.rfind("ready master=", 0) == 0) {
                 master = line.substr(13, line.find(' ', 13) - 13);
+                const size_t at = line.find(" news=");
+                news = at == std::string::npos ? std::string() : line.substr(at + 6);
                 break;
             }
         }
     }
 
     ~SimProcess() {
-        if (!m_stopped && !master.empty()) {
+        if (!m_ended && !master.empty()) {
             stop();
         }
     }
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
 
+    // Waits for a simulator that failed to start, or stops by itself, to end:
+    // its exit status, or nullopt when it is still running after a generous wait.
+    std::optional<int> waitForExit() {
+        m_ended = true;
+        return process == nullptr ? std::nullopt : process->wait(std::chrono::seconds(10));
+    }
+
     // Stops the simulator with SIGTERM, expects it to exit with status 0, and
     // returns everything it printed.
     std::vector<std::string> stop() {
-        m_stopped = true;
+        m_ended = true;
         if (process == nullptr) {
             return output;
         }
-        const size_t printed = output.size();
         process->terminate();
         const std::optional<int> status = process->wait(std::chrono::seconds(10));
         std::string line;
         while (process->readLine(line, std::chrono::seconds(1))) {
             output.push_back(line);
         }
-        std::string after;
-        for (size_t i = printed; i < output.size(); ++i) {
-            after += output[i] + "\n";
-        }
-        EXPECT_EQ(status, 0) << "pellrig-sim did not stop cleanly; it printed after the start:\n" << after;
+        EXPECT_EQ(status, 0) << "pellrig-sim did not stop cleanly; it printed:\n"
+                             << testing::PrintToString(output);
         return output;
     }
 
   private:
-    bool m_stopped = false;
+    bool m_ended = false;
 };
