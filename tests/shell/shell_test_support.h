@@ -1,26 +1,82 @@
 #pragma once
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QStringList>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "shell/message_boxes.h"
 
-// Shared by the shell's tests: message boxes that record instead of waiting
-// for a user, and the simulator as a child process.
+// Shared by the shell's tests: finding controls by name, answering modal
+// dialogs, message boxes that record instead of waiting for a user, and the
+// simulator as a child process.
 
-// Records every box and answers each question from a script (Yes when the
-// script has run out).
+// The child of `parent` named `name`, which must exist.
+template <typename Widget = QPushButton>
+Widget* child(const QObject* parent, const char* name) {
+    auto* found = parent->findChild<Widget*>(QString::fromLatin1(name));
+    if (found == nullptr) {
+        qFatal("no child named %s", name);
+    }
+    return found;
+}
+
+// Answers the modal dialogs that open, one after another, by their titles, as
+// long as the object lives. A dialog that is not the next step's is left alone.
+class ModalScript {
+  public:
+    struct Step {
+        QString title;
+        std::function<void(QWidget&)> act;
+    };
+
+    explicit ModalScript(std::vector<Step> steps) : m_steps(std::move(steps)) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start(10);
+    }
+
+  private:
+    void poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == m_last) {
+            return;
+        }
+        m_last = modal;
+        if (modal != nullptr && m_next < m_steps.size() && modal->windowTitle() == m_steps[m_next].title) {
+            m_steps[m_next++].act(*modal);
+        }
+    }
+
+    std::vector<Step> m_steps;
+    size_t m_next = 0;
+    QPointer<QWidget> m_last;  // null again once that dialog is gone
+    QTimer m_timer;
+};
+
+// Records every box and the thread it came on, and answers each question from
+// a script (Yes when the script has run out), after running `whileAsking`.
 class RecordingBoxes final : public MessageBoxes {
   public:
-    void showMessage(UserMessage message) override { messages.push_back(std::move(message)); }
+    void showMessage(UserMessage message) override {
+        threads.push_back(QThread::currentThread());
+        messages.push_back(std::move(message));
+    }
 
     bool confirm(std::string text, std::string caption) override {
+        threads.push_back(QThread::currentThread());
         questions.push_back({std::move(text), std::move(caption), MessageIcon::None});
+        if (whileAsking) {
+            whileAsking();
+        }
         if (answers.empty()) {
             return true;
         }
@@ -40,16 +96,15 @@ class RecordingBoxes final : public MessageBoxes {
     std::vector<UserMessage> messages;
     std::vector<UserMessage> questions;
     std::deque<bool> answers;
+    std::vector<QThread*> threads;
+    std::function<void()> whileAsking;
 };
 
 // pellrig-sim with its master on a free loopback port, a time limit, and no
 // game servers unless the options name a scenario. Its standard error is the
-// test's own, so its messages land in the test log.
-//
-// A simulator that came up is stopped when the object goes, if stop() has not
-// stopped it before, and the running test fails unless it exits with status 0.
-// That is how a sanitizer's report inside the simulator reaches the test: the
-// report makes it exit otherwise.
+// test's own, so its messages land in the test log. Going, it stops the
+// simulator and fails the running test unless that exits with status 0: that
+// is how a sanitizer's report inside the simulator reaches the test.
 class SimRunner {
   public:
     explicit SimRunner(QStringList options = {}) {
@@ -69,15 +124,13 @@ class SimRunner {
                 continue;
             }
             const QString line = QString::fromLatin1(m_process.readLine()).trimmed();
-            if (line.startsWith(QStringLiteral("server "))) {
-                m_servers << line.section(QLatin1Char(' '), 1, 1);
-            } else if (line.startsWith(QStringLiteral("ready master="))) {
+            if (line.startsWith(QStringLiteral("ready master="))) {
                 m_master = line.section(QLatin1Char(' '), 1, 1).section(QLatin1Char('='), 1);
             }
         }
     }
     ~SimRunner() {
-        if (!m_stopped && !m_master.isEmpty()) {
+        if (!m_master.isEmpty()) {
             stop();
         }
     }
@@ -87,14 +140,10 @@ class SimRunner {
     // "127.0.0.1:port", or empty when the simulator did not start.
     std::string master() const { return m_master.toStdString(); }
 
-    // The game servers, with --print-servers among the options.
-    QStringList servers() const { return m_servers; }
-
-    // Stops the simulator with SIGTERM and fails the running test unless it
-    // exits with status 0. Outside a test function no failure would count, so
-    // there it ends the test program instead.
+  private:
+    // Outside a test function no failure would count, so there a failure ends
+    // the test program instead.
     void stop() {
-        m_stopped = true;
 #ifdef Q_OS_WIN
         // A console program on Windows gets no signal to end on, and there is
         // no sanitizer report to wait for.
@@ -104,26 +153,17 @@ class SimRunner {
 #endif
         m_process.terminate();
         m_process.waitForFinished(10000);
-        QByteArray message;
-        if (m_process.state() != QProcess::NotRunning) {
-            message = "pellrig-sim did not stop within 10 s";
-        } else if (m_process.exitStatus() == QProcess::CrashExit) {
-            message = "pellrig-sim was killed by a signal";
-        } else if (m_process.exitCode() != 0) {
-            message = "pellrig-sim exited with status " + QByteArray::number(m_process.exitCode()) +
-                      "; its standard error is above";
-        } else {
+        if (m_process.state() == QProcess::NotRunning && m_process.exitStatus() == QProcess::NormalExit &&
+            m_process.exitCode() == 0) {
             return;
         }
+        const char* message = "pellrig-sim did not end with status 0 on SIGTERM; its standard error is above";
         if (QTest::currentTestFunction() == nullptr) {
-            qFatal("%s", message.constData());
+            qFatal("%s", message);
         }
-        QTest::qFail(message.constData(), __FILE__, __LINE__);
+        QTest::qFail(message, __FILE__, __LINE__);
     }
 
-  private:
     QProcess m_process;
     QString m_master;
-    QStringList m_servers;
-    bool m_stopped = false;
 };

@@ -1,16 +1,23 @@
-// The Recent Players and Player Stats dialogs against pellrig-sim's account
-// service on loopback, with the receive thread delivering the replies: the
-// list, Look Up and its refusals, Delete as administrator and as a player, the
-// controls each viewer may use, and bio and administrator updates.
+// The account dialogs against pellrig-sim's account service on loopback, with
+// the receive thread delivering the replies once logged in: the log-in gate
+// (refusals and success, automatic log-in from a settings file, sign-up
+// through the user agreement, the ways out that end the program), Recent
+// Players and Look Up, a player's own profile and bio update, an
+// administrator's update and Delete, an update without an answer, and the
+// controls and picture each profile gets.
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -20,30 +27,34 @@
 #include "browser/memory_row_view.h"
 #include "browser/receive_thread.h"
 #include "browser/server_table.h"
+#include "launch/config_file.h"
+#include "launch/settings.h"
 #include "net/transport.h"
+#include "shell/login_dialog.h"
 #include "shell/pictures.h"
 #include "shell/profile_dialog.h"
 #include "shell/qt_account_views.h"
 #include "shell/recent_players_dialog.h"
 #include "shell/text_progress_bar.h"
+#include "shell/user_agreement_dialog.h"
 #include "shell_test_support.h"
-
-namespace {
-
-template <typename Widget>
-Widget* child(QWidget* parent, const char* name) {
-    return parent->findChild<Widget*>(QString::fromLatin1(name));
-}
-
-QPushButton* button(QWidget* parent, const char* name) {
-    return child<QPushButton>(parent, name);
-}
-
-}  // namespace
 
 class AccountDialogsTest : public QObject {
     Q_OBJECT
 
+    // The log-in dialog, shown at the first call, which reads the settings file.
+    LoginDialog& login() {
+        if (!m_login) {
+            m_login = std::make_unique<LoginDialog>(*m_service, m_boxes, m_dir->path().toStdString());
+            m_login->show();
+        }
+        return *m_login;
+    }
+    QPushButton* button(const char* name) { return child(&login(), name); }
+    void type(const char* user, const char* password) {
+        child<QLineEdit>(&login(), "userName")->setText(QString::fromLatin1(user));
+        child<QLineEdit>(&login(), "password")->setText(QString::fromLatin1(password));
+    }
     // Logs in, starts receiving, and opens the Recent Players dialog.
     void logInAndOpen(const char* user, const char* password);
     // Looks `name` up through the dialog and waits for its Player Stats; null
@@ -52,6 +63,7 @@ class AccountDialogsTest : public QObject {
     void closeProfile();
 
     std::unique_ptr<SimRunner> m_sim;
+    std::unique_ptr<QTemporaryDir> m_dir;
     RecordingBoxes m_boxes;
     MemoryQueuedMessageView m_browserMessages;
     MemoryRowView m_serverList;
@@ -59,6 +71,7 @@ class AccountDialogsTest : public QObject {
     std::unique_ptr<Dispatcher> m_dispatcher;
     std::unique_ptr<QtAccountViews> m_ui;
     std::unique_ptr<AccountService> m_service;
+    std::unique_ptr<LoginDialog> m_login;
     std::unique_ptr<RecentPlayersDialog> m_recent;
     std::optional<ReceiveThread> m_receiver;
 
@@ -68,17 +81,20 @@ class AccountDialogsTest : public QObject {
     void init();
     void cleanup();
 
-    void recentPlayersListAndLookUp();
-    void deleteIsForAdministratorsAndAsksFirst();
-    void playerStatsShowsWhatTheViewerMayChange();
-    void bioUpdateIsAcknowledged();
-    void administratorUpdateCarriesTheNewValues();
+    void logInRefusedThenAccepted();
+    void rememberedCredentialsLogInAutomatically();
+    void signUpPassesThroughTheAgreement();
+    void waysOutEndTheProgramWithCode10();
+    void playerLooksUpAndUpdatesTheBio();
+    void administratorUpdatesAndDeletes();
     void updateWithoutAnAnswerMayBeTriedAgain();
-    void pictureFollowsTheRankUnlessAPersonalOneIsChosen();
+    void controlsAndPictureFollowTheViewerAndRank();
 };
 
 void AccountDialogsTest::init() {
+    resetSettings();
     m_boxes = {};
+    m_dir = std::make_unique<QTemporaryDir>();
     {
         // Each test has a master of its own.
         const auto lock = lockBrowser();
@@ -97,7 +113,9 @@ void AccountDialogsTest::init() {
 }
 
 void AccountDialogsTest::cleanup() {
+    // The threads stop first, whatever check failed.
     m_receiver.reset();
+    m_login.reset();
     m_ui.reset();
     m_recent.reset();
     m_service.reset();
@@ -105,173 +123,207 @@ void AccountDialogsTest::cleanup() {
     m_sim.reset();
 }
 
+void AccountDialogsTest::logInRefusedThenAccepted() {
+    // Escape and the close box do nothing.
+    QTest::keyClick(&login(), Qt::Key_Escape);
+    QVERIFY(!login().close());
+    QVERIFY(login().isVisible());
+    QVERIFY(!(login().windowFlags() & Qt::WindowCloseButtonHint));
+
+    // A field the core's checks refuse: the box at once, nothing sent.
+    type("", "");
+    button("login")->click();
+    QCOMPARE(m_boxes.texts(), std::vector<std::string>{kNoUserName});
+    QVERIFY(button("login")->isEnabled());
+
+    // The master's refusal: the buttons wait for it, the typing stays.
+    m_boxes.messages.clear();
+    type("alice", "wrong");
+    button("login")->click();
+    QVERIFY(!button("login")->isEnabled() && !button("newAccount")->isEnabled());
+    QVERIFY(button("quit")->isEnabled());
+    QTRY_COMPARE(m_boxes.texts(), std::vector<std::string>{kBadPassword});
+    QVERIFY(button("login")->isEnabled() && button("newAccount")->isEnabled());
+    QCOMPARE(child<QLineEdit>(&login(), "password")->text(), QStringLiteral("wrong"));
+    QVERIFY(login().isVisible());
+
+    // Success, with Enter pressing Login.
+    m_boxes.messages.clear();
+    QSignalSpy accepted(&login(), &QDialog::accepted);
+    child<QCheckBox>(&login(), "remember")->setChecked(false);
+    type("alice", "wonderland");
+    QTest::keyClick(&login(), Qt::Key_Return);
+    QTRY_COMPARE(accepted.count(), 1);
+    QVERIFY(m_boxes.messages.empty());
+    QCOMPARE(m_service->ownAccount().experience, 1500);
+    const auto lock = lockSettings();
+    QCOMPARE(bv_username, std::string("alice"));
+    QCOMPARE(bv_rememberpassword, 0);
+}
+
+void AccountDialogsTest::rememberedCredentialsLogInAutomatically() {
+    bv_autologin = 1;
+    bv_rememberpassword = 1;
+    bv_username = "alice";
+    bv_password = "wonderland";
+    QVERIFY(BV_SaveConfig(m_boxes, m_dir->path().toStdString()));
+    resetSettings();
+
+    QSignalSpy accepted(&login(), &QDialog::accepted);
+    QCOMPARE(child<QLineEdit>(&login(), "userName")->text(), QStringLiteral("alice"));
+    QVERIFY(child<QCheckBox>(&login(), "remember")->isChecked());
+    QVERIFY(!button("login")->isEnabled());  // already under way, no button pressed
+    QTRY_COMPARE(accepted.count(), 1);
+}
+
+void AccountDialogsTest::signUpPassesThroughTheAgreement() {
+    // The agreement's default button and Escape both decline.
+    UserAgreementDialog agreement;
+    QSignalSpy rejected(&agreement, &QDialog::rejected);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        agreement.show();
+        QTest::keyClick(&agreement, key);
+    }
+    QCOMPARE(rejected.count(), 2);
+
+    // The master's refusal of a taken name comes after the agreement.
+    type("alice", "secret");
+    const auto agree = [](QWidget& modal) { child(&modal, "agree")->click(); };
+    const ModalScript agreeTwice({{agreement.windowTitle(), agree}, {agreement.windowTitle(), agree}});
+    button("newAccount")->click();
+    QTRY_COMPARE(m_boxes.texts(), std::vector<std::string>{kAccountExists});
+
+    QSignalSpy accepted(&login(), &QDialog::accepted);
+    type("newcomer", "secret");
+    button("newAccount")->click();
+    QTRY_COMPARE(accepted.count(), 1);
+    QCOMPARE(m_service->credentials().user, std::string("newcomer"));
+}
+
+void AccountDialogsTest::waysOutEndTheProgramWithCode10() {
+    SimRunner refusing({QStringLiteral("--protocol-version"), QStringLiteral("999")});
+    const struct {
+        const char* action;
+        std::string master;
+        const char* box;
+        bool saved;
+    } cases[] = {
+        {"quit", m_sim->master(), "", true},
+        {"decline", m_sim->master(), "New Account Signup|Sorry, you have declined the user agreement.", true},
+        {"login", refusing.master(), "Error Time!|A newer version", false},
+    };
+    for (const auto& test : cases) {
+        QTemporaryDir dir;
+        QProcess child;
+        child.start(QStringLiteral(PELLRIG_LOGIN_GATE_CHILD),
+                    {QString::fromLatin1(test.action), QString::fromStdString(test.master), dir.path()});
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitCode(), 10);
+        const QString output = QString::fromLatin1(child.readAllStandardOutput());
+        QVERIFY2(output.contains(QString::fromLatin1(test.box)), qPrintable(output));
+        QCOMPARE(std::filesystem::exists(configFilePath(dir.path().toStdString())), test.saved);
+    }
+}
+
 void AccountDialogsTest::logInAndOpen(const char* user, const char* password) {
     QCOMPARE(m_service->logIn(LoginRequestKind::LogIn, user, password, true).outcome, LoginOutcome::Accepted);
     m_receiver.emplace(*m_dispatcher);
     m_recent->show();
-    QTRY_VERIFY(button(m_recent.get(), "lookUp")->isEnabled());
+    QTRY_VERIFY(child(m_recent.get(), "lookUp")->isEnabled());
 }
 
 ProfileDialog* AccountDialogsTest::lookUp(const char* name) {
     child<QLineEdit>(m_recent.get(), "name")->setText(QString::fromLatin1(name));
-    button(m_recent.get(), "lookUp")->click();
+    child(m_recent.get(), "lookUp")->click();
     const bool opened = QTest::qWaitFor([this] { return m_ui->profileDialog() != nullptr; }, 5000);
     return opened ? m_ui->profileDialog() : nullptr;
 }
 
 void AccountDialogsTest::closeProfile() {
-    ProfileDialog* dialog = m_ui->profileDialog();
-    if (dialog != nullptr) {
-        button(dialog, "cancel")->click();
+    if (ProfileDialog* dialog = m_ui->profileDialog()) {
+        child(dialog, "cancel")->click();
     }
     QTRY_VERIFY(m_ui->profileDialog() == nullptr);
 }
 
-void AccountDialogsTest::recentPlayersListAndLookUp() {
+void AccountDialogsTest::playerLooksUpAndUpdatesTheBio() {
     logInAndOpen("alice", "wonderland");
     auto* list = child<QListWidget>(m_recent.get(), "players");
+    auto* nameBox = child<QLineEdit>(m_recent.get(), "name");
     // Newest log-in first, then the others in the order the master keeps them.
     QCOMPARE(list->count(), 4);
     QCOMPARE(list->item(0)->text(), QStringLiteral("alice"));
-    QVERIFY(!button(m_recent.get(), "delete")->isEnabled());
+    QVERIFY(!child(m_recent.get(), "delete")->isEnabled());
 
     // Selecting fills the name box; a double click looks up exactly that name.
     list->setCurrentRow(1);
-    QCOMPARE(child<QLineEdit>(m_recent.get(), "name")->text(), list->item(1)->text());
-    const QPoint third = list->visualItemRect(list->item(2)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, third);
+    QCOMPARE(nameBox->text(), list->item(1)->text());
+    const QPoint first = list->visualItemRect(list->item(0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first);
     QTRY_VERIFY(m_ui->profileDialog() != nullptr);
-    QCOMPARE(child<QLineEdit>(m_ui->profileDialog(), "name")->text(), list->item(2)->text());
-    closeProfile();
+    ProfileDialog* own = m_ui->profileDialog();
+    QCOMPARE(child<QLineEdit>(own, "name")->text(), QStringLiteral("alice"));
 
-    child<QLineEdit>(m_recent.get(), "name")->clear();
-    button(m_recent.get(), "lookUp")->click();
-    QTRY_COMPARE(m_boxes.texts(), std::vector<std::string>{kNothingInNameBox});
-    child<QLineEdit>(m_recent.get(), "name")->setText(QStringLiteral("nobody"));
-    button(m_recent.get(), "lookUp")->click();
-    QTRY_COMPARE(m_boxes.texts().back(), std::string("No information found for nobody\n"));
-
-    // The name box keeps its text into the next opening; the list starts anew.
-    m_recent->accept();
-    m_recent->show();
-    QCOMPARE(child<QLineEdit>(m_recent.get(), "name")->text(), QStringLiteral("nobody"));
-    QVERIFY(!button(m_recent.get(), "lookUp")->isEnabled());
-    QTRY_COMPARE(list->count(), 4);
-}
-
-void AccountDialogsTest::deleteIsForAdministratorsAndAsksFirst() {
-    logInAndOpen("Gaffer", "loupgarou");
-    QVERIFY(button(m_recent.get(), "delete")->isEnabled());
-    child<QLineEdit>(m_recent.get(), "name")->setText(QStringLiteral("imp"));
-    m_boxes.answers = {false};
-    button(m_recent.get(), "delete")->click();
-    QCOMPARE(m_boxes.questions.size(), size_t{1});
-    QCOMPARE(m_boxes.questions[0].caption, std::string(kConfirmDeleteCaption));
-    // Nothing went out: imp can still be looked up.
-    QVERIFY(lookUp("imp") != nullptr);
-    closeProfile();
-
-    button(m_recent.get(), "delete")->click();
-    QTRY_COMPARE(m_boxes.texts(), std::vector<std::string>{"imp's account deleted.\n"});
-    button(m_recent.get(), "lookUp")->click();
-    QTRY_COMPARE(m_boxes.texts().back(), std::string("No information found for imp\n"));
-}
-
-void AccountDialogsTest::playerStatsShowsWhatTheViewerMayChange() {
-    logInAndOpen("alice", "wonderland");
-    ProfileDialog* own = lookUp("ALICE");
+    // The own profile: the bio alone may change. Level 1 runs from 1000 to 2000.
     QVERIFY(!child<QComboBox>(own, "accountLevel")->isVisibleTo(own));
-    QVERIFY(!child<QPlainTextEdit>(own, "bio")->isReadOnly());
     QVERIFY(child<QLineEdit>(own, "experience")->isReadOnly());
-    QVERIFY(button(own, "update")->isEnabled());
-    QCOMPARE(child<QLineEdit>(own, "experience")->text(), QStringLiteral("1500"));
-    // Level 1 runs from 1000 to 2000 experience.
-    QCOMPARE(child<QLabel>(own, "level")->text(), QStringLiteral("1"));
-    QCOMPARE(child<QLabel>(own, "nextLevel")->text(), QStringLiteral("2"));
     auto* bar = child<TextProgressBar>(own, "levelBar");
     QCOMPARE(bar->displayText(), QStringLiteral("Level 1"));
     QCOMPARE(bar->minimum(), 1000);
     QCOMPARE(bar->value(), 1500);
-    closeProfile();
-
-    ProfileDialog* other = lookUp("Cyb");
-    QVERIFY(!child<QComboBox>(other, "accountLevel")->isVisibleTo(other));
-    QVERIFY(child<QPlainTextEdit>(other, "bio")->isReadOnly());
-    QVERIFY(!button(other, "update")->isEnabled());
-    QCOMPARE(child<QPlainTextEdit>(other, "bio")->toPlainText(),
-             QStringLiteral("Rockets first, questions later."));
-    closeProfile();
-
-    const struct {
-        bool own;
-        int32_t viewer;
-        ProfileControls expected;
-    } table[] = {
-        {true, 1, {true, false, false, true, true}}, {false, 1, {true, false, false, false, false}},
-        {true, 2, {true, false, true, true, true}},  {false, 2, {true, true, true, true, true}},
-        {false, 9, {true, true, true, true, true}},
-    };
-    for (const auto& row : table) {
-        const ProfileControls got = profileControls(row.own, row.viewer);
-        QCOMPARE(got.levelVisible, row.expected.levelVisible);
-        QCOMPARE(got.levelEnabled, row.expected.levelEnabled);
-        QCOMPARE(got.experienceEditable, row.expected.experienceEditable);
-        QCOMPARE(got.bioEditable, row.expected.bioEditable);
-        QCOMPARE(got.updateEnabled, row.expected.updateEnabled);
-    }
-}
-
-void AccountDialogsTest::bioUpdateIsAcknowledged() {
-    logInAndOpen("alice", "wonderland");
-    ProfileDialog* own = lookUp("alice");
     QSignalSpy accepted(own, &QDialog::accepted);
     child<QPlainTextEdit>(own, "bio")->setPlainText(QStringLiteral("Down the rabbit hole."));
-    button(own, "update")->click();
+    child(own, "update")->click();
     QVERIFY(m_boxes.questions.empty());  // players are not asked
     QTRY_COMPARE(accepted.count(), 1);
     QTRY_VERIFY(m_ui->profileDialog() == nullptr);
-
-    own = lookUp("alice");
+    own = lookUp("ALICE");
+    QVERIFY(own != nullptr);
     QCOMPARE(child<QPlainTextEdit>(own, "bio")->toPlainText(), QStringLiteral("Down the rabbit hole."));
+    closeProfile();
+
+    // The name box keeps its text into the next opening; the list starts anew.
+    m_recent->accept();
+    m_recent->show();
+    QCOMPARE(nameBox->text(), QStringLiteral("ALICE"));
+    QVERIFY(!child(m_recent.get(), "lookUp")->isEnabled());
+    QTRY_COMPARE(list->count(), 4);
+    QVERIFY(m_boxes.messages.empty());
 }
 
-void AccountDialogsTest::administratorUpdateCarriesTheNewValues() {
+void AccountDialogsTest::administratorUpdatesAndDeletes() {
     logInAndOpen("Gaffer", "loupgarou");
-    ProfileDialog* other = lookUp("imp");
+    ProfileDialog* imp = lookUp("imp");
+    QVERIFY(imp != nullptr);
     // Cyb's profile arrives while imp's dialog is open; the edits stay imp's.
     child<QLineEdit>(m_recent.get(), "name")->setText(QStringLiteral("Cyb"));
-    button(m_recent.get(), "lookUp")->click();
+    child(m_recent.get(), "lookUp")->click();
     QTRY_COMPARE(recordText(m_service->playerProfile().name), std::string("Cyb"));
-    QVERIFY(child<QComboBox>(other, "accountLevel")->isEnabled());
-    QVERIFY(!child<QLineEdit>(other, "experience")->isReadOnly());
-    child<QLineEdit>(other, "experience")->setText(QStringLiteral("2500"));
-    child<QComboBox>(other, "accountLevel")->setCurrentIndex(1);
+    child<QLineEdit>(imp, "experience")->setText(QStringLiteral("2500"));
+    child<QComboBox>(imp, "accountLevel")->setCurrentIndex(1);
 
     m_boxes.answers = {false};
-    button(other, "update")->click();
+    child(imp, "update")->click();
     QCOMPARE(m_boxes.questions.size(), size_t{1});
-    QCOMPARE(m_boxes.questions[0].text,
-             std::string("Are you sure you want to change imp's information?\n\nBio: Fresh from E1M1.\n"
-                         "Experience: 2500\nAccount: 1"));
-    QVERIFY(button(other, "update")->isEnabled());  // No: nothing sent
-
-    QSignalSpy accepted(other, &QDialog::accepted);
-    button(other, "update")->click();
+    QVERIFY(child(imp, "update")->isEnabled());  // No: nothing sent
+    QSignalSpy accepted(imp, &QDialog::accepted);
+    child(imp, "update")->click();
     QTRY_COMPARE(accepted.count(), 1);
-    // Then Cyb's dialog, untouched by imp's update.
+    // Then Cyb's dialog.
     QTRY_VERIFY(m_ui->profileDialog() != nullptr &&
                 child<QLineEdit>(m_ui->profileDialog(), "name")->text() == QStringLiteral("Cyb"));
     closeProfile();
-    ProfileDialog* cyb = lookUp("Cyb");
-    QCOMPARE(child<QPlainTextEdit>(cyb, "bio")->toPlainText(),
-             QStringLiteral("Rockets first, questions later."));
-    QVERIFY(child<QLineEdit>(cyb, "experience")->text() != QStringLiteral("2500"));
+    imp = lookUp("imp");
+    QVERIFY(imp != nullptr);
+    QCOMPARE(child<QLineEdit>(imp, "experience")->text(), QStringLiteral("2500"));
+    QCOMPARE(child<QComboBox>(imp, "accountLevel")->currentIndex(), 1);
+    QCOMPARE(child<QLabel>(imp, "level")->text(), QStringLiteral("2"));
     closeProfile();
-    other = lookUp("imp");
-    QCOMPARE(child<QLineEdit>(other, "experience")->text(), QStringLiteral("2500"));
-    QCOMPARE(child<QComboBox>(other, "accountLevel")->currentIndex(), 1);
-    QCOMPARE(child<QLabel>(other, "level")->text(), QStringLiteral("2"));
+
+    QVERIFY(child(m_recent.get(), "delete")->isEnabled());
+    child(m_recent.get(), "delete")->click();
+    QTRY_COMPARE(m_boxes.texts(), std::vector<std::string>{"imp's account deleted.\n"});
 }
 
 void AccountDialogsTest::updateWithoutAnAnswerMayBeTriedAgain() {
@@ -284,20 +336,37 @@ void AccountDialogsTest::updateWithoutAnAnswerMayBeTriedAgain() {
     showing.ownProfile = true;
     ProfileDialog dialog(service, m_boxes, showing);
     dialog.show();
-    button(&dialog, "update")->click();
-    QVERIFY(!button(&dialog, "update")->isEnabled());
+    child(&dialog, "update")->click();
+    QVERIFY(!child(&dialog, "update")->isEnabled());
     QTRY_COMPARE(m_boxes.texts(), std::vector<std::string>{kUpdateFailed});
-    QVERIFY(button(&dialog, "update")->isEnabled());
+    QVERIFY(child(&dialog, "update")->isEnabled());
     QVERIFY(dialog.isVisible());
 }
 
-void AccountDialogsTest::pictureFollowsTheRankUnlessAPersonalOneIsChosen() {
+void AccountDialogsTest::controlsAndPictureFollowTheViewerAndRank() {
+    const struct {
+        bool own;
+        int32_t viewer;
+        ProfileControls expected;
+    } table[] = {
+        {true, 1, {true, false, false, true, true}}, {false, 1, {true, false, false, false, false}},
+        {true, 2, {true, false, true, true, true}},  {false, 2, {true, true, true, true, true}},
+        {false, 9, {true, true, true, true, true}},
+    };
+    const auto fields = [](const ProfileControls& c) {
+        return std::vector<bool>{c.levelVisible, c.levelEnabled, c.experienceEditable, c.bioEditable,
+                                 c.updateEnabled};
+    };
+    for (const auto& row : table) {
+        QCOMPARE(fields(profileControls(row.own, row.viewer)), fields(row.expected));
+    }
+
+    // The rank's picture unless a personal one (1 to 54) is chosen.
     QCOMPARE(profilePicturePath(0, 0), profilePicturePath(1, 0));
     QCOMPARE(profilePicturePath(7, 55), pictureResource(QStringLiteral(":/pictures/rank_7")));
     QCOMPARE(profilePicturePath(3, 1), pictureResource(QStringLiteral(":/pictures/avatar_01")));
     QCOMPARE(profilePicturePath(3, 54), pictureResource(QStringLiteral(":/pictures/avatar_54")));
-    QVERIFY(profilePicturePath(8, 0).isEmpty());
-    QVERIFY(profilePicturePath(-1, 0).isEmpty());
+    QVERIFY(profilePicturePath(8, 0).isEmpty() && profilePicturePath(-1, 0).isEmpty());
     for (int32_t rank = 0; rank <= 7; ++rank) {
         QCOMPARE(profilePicture(rank, 0).size(), kProfilePictureSize);
     }

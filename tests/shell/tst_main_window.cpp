@@ -1,10 +1,10 @@
 // The whole program in one process against pellrig-sim on loopback: the first
-// and second start, a full browse with a stand-in game, the commands' gates
-// and messages, and a second copy ending at the bind of its port.
+// and second start, a full browse with a stand-in game, the commands' gates,
+// and a second copy ending at the bind of its port. Each test has a settings
+// folder of its own, so the tests run in any order and alone.
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -15,12 +15,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <QToolBar>
 #include <QTreeWidget>
-#include <functional>
 #include <memory>
-#include <vector>
 
 #include "browser/server_table.h"
 #include "launch/config_file.h"
@@ -35,66 +31,13 @@
 
 namespace {
 
-// Answers the modal dialogs that open, one after another, by their titles.
-class ModalScript {
-  public:
-    struct Step {
-        QString title;
-        std::function<void(QWidget&)> act;
-    };
-
-    explicit ModalScript(std::vector<Step> steps) : m_steps(std::move(steps)) {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
-        m_timer.start(20);
-    }
-
-    std::vector<QString> seen;  // the titles of every modal dialog that came up
-
-  private:
-    void poll() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || modal == m_last) {
-            return;
-        }
-        m_last = modal;
-        seen.push_back(modal->windowTitle());
-        if (m_next < m_steps.size() && modal->windowTitle() == m_steps[m_next].title) {
-            m_steps[m_next++].act(*modal);
-        }
-    }
-
-    std::vector<Step> m_steps;
-    size_t m_next = 0;
-    QWidget* m_last = nullptr;
-    QTimer m_timer;
-};
-
 // Debian's Freedoom WADs, as the platform names their folder.
 std::string freedoomFolder() {
     return QDir::toNativeSeparators(QStringLiteral(PELLRIG_HOST_ROOT "/usr/share/games/doom/")).toStdString();
 }
 
-// A menu or toolbar command of the window.
-QAction* action(MainWindow& window, const char* name) {
-    QAction* found = window.findChild<QAction*>(QString::fromLatin1(name));
-    if (found == nullptr) {
-        qFatal("no action %s", name);
-    }
-    return found;
-}
-
-QPushButton* buttonWithText(QWidget& dialog, const QString& text) {
-    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
-        if (button->text() == text) {
-            return button;
-        }
-    }
-    return nullptr;
-}
-
-void clickAt(QTreeWidget& list, int row, Qt::MouseButton button) {
-    const QPoint where = list.visualItemRect(list.topLevelItem(row)).center();
-    QTest::mouseClick(list.viewport(), button, {}, where);
+QPoint rowCentre(QTreeWidget& list, int row) {
+    return list.visualItemRect(list.topLevelItem(row)).center();
 }
 
 }  // namespace
@@ -103,51 +46,59 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<SimRunner> m_sim;
-    QTemporaryDir m_work;
+    QTemporaryDir m_work;  // the game and the working directory
+    std::unique_ptr<QTemporaryDir> m_settings;
     RecordingBoxes m_boxes;
+    bool m_hiddenDuringLogin = false;
+    QString m_welcomeLine;
 
-    ShellConfig config() const {
+    std::string settingsFolder() const { return m_settings->path().toStdString(); }
+
+    // Saves the settings of a program that has run before, as `adjust` leaves
+    // them, for start() to find.
+    void saveSecondStart(const std::function<void()>& adjust) {
+        bv_firstrun = 0;
+        adjust();
+        QVERIFY(BV_SaveConfig(m_boxes, settingsFolder()));
+        resetSettings();
+    }
+
+    // Starts the program as it starts itself and logs in as alice. A welcome
+    // dialog, if it comes up, is noted and cancelled.
+    std::unique_ptr<Application> start() {
         ShellConfig config;
         config.net = {0, "127.0.0.1"};
         config.masterHost = m_sim->master();
         config.newsHost = "127.0.0.1:9";
-        config.configLocation = m_work.path().toStdString();
+        config.configLocation = settingsFolder();
         config.gameFolder = QDir::toNativeSeparators(m_work.path() + QLatin1Char('/')).toStdString();
-        return config;
-    }
-
-    // Starts the program as it starts itself and logs in as alice. `welcome`
-    // answers the welcome dialog if it comes up.
-    std::unique_ptr<Application> start(ModalScript::Step welcome) {
-        auto app = std::make_unique<Application>(config(), m_boxes);
-        ModalScript script(
+        auto app = std::make_unique<Application>(config, m_boxes);
+        const ModalScript script(
             {{QStringLiteral("Brumvek Player Login"),
               [this](QWidget& login) {
                   // The main window stays hidden behind the log-in.
                   auto* window = qobject_cast<MainWindow*>(login.parentWidget());
                   m_hiddenDuringLogin = window != nullptr && !window->isVisible();
-                  login.findChild<QLineEdit*>(QStringLiteral("userName"))->setText(QStringLiteral("alice"));
-                  login.findChild<QLineEdit*>(QStringLiteral("password"))
-                      ->setText(QStringLiteral("wonderland"));
-                  login.findChild<QPushButton*>(QStringLiteral("login"))->click();
+                  child<QLineEdit>(&login, "userName")->setText(QStringLiteral("alice"));
+                  child<QLineEdit>(&login, "password")->setText(QStringLiteral("wonderland"));
+                  child(&login, "login")->click();
               }},
-             std::move(welcome)});
-        const bool started = app->start();
-        m_seen = script.seen;
-        return started ? std::move(app) : nullptr;
+             {QStringLiteral("Welcome!"), [this](QWidget& welcome) {
+                  m_welcomeLine = child<QLabel>(&welcome, "welcomeLine")->text();
+                  child(&welcome, "cancel")->click();
+              }}});
+        return app->start() ? std::move(app) : nullptr;
     }
-
-    std::vector<QString> m_seen;
-    bool m_hiddenDuringLogin = false;
 
   private slots:
     void initTestCase();
     void init();
-    void firstStartShowsTheWelcomeAndNoNews();
+    void cleanupTestCase() { m_sim.reset(); }
+
+    void firstStartShowsTheWelcome();
     void secondStartBrowsesAndLaunches();
     void commandsKeepTheirGates();
     void secondCopyEndsAtTheBind();
-    void cleanupTestCase() { m_sim.reset(); }
 };
 
 void MainWindowTest::initTestCase() {
@@ -169,26 +120,19 @@ void MainWindowTest::initTestCase() {
 void MainWindowTest::init() {
     resetSettings();
     m_boxes = {};
+    m_welcomeLine.clear();
+    m_settings = std::make_unique<QTemporaryDir>();
     const auto lock = lockBrowser();
     master_adr = {};
     browser_ready = 0;
 }
 
-void MainWindowTest::firstStartShowsTheWelcomeAndNoNews() {
-    QVERIFY(!std::filesystem::exists(configFilePath(m_work.path().toStdString())));
-    QString welcomeText;
-    auto app = start({QStringLiteral("Welcome!"), [&welcomeText](QWidget& welcome) {
-                          for (const QLabel* label : welcome.findChildren<QLabel*>()) {
-                              welcomeText += label->text() + QLatin1Char('\n');
-                          }
-                          buttonWithText(welcome, QStringLiteral("&Cancel"))->click();
-                      }});
+void MainWindowTest::firstStartShowsTheWelcome() {
+    auto app = start();
     QVERIFY(app != nullptr);
     MainWindow& window = *app->mainWindow();
     QVERIFY(m_hiddenDuringLogin);
-    QVERIFY2(welcomeText.contains(QStringLiteral("Welcome to Brumvek v1.04b alice!")),
-             qPrintable(welcomeText));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Brumvek Game Browser v1.04b"));
+    QCOMPARE(m_welcomeLine, QStringLiteral("Welcome to Brumvek v1.04b alice!"));
     QVERIFY(window.isVisible());
     QVERIFY(!window.newsCheckStarted());
     // Cancel asked for the list.
@@ -196,22 +140,18 @@ void MainWindowTest::firstStartShowsTheWelcomeAndNoNews() {
 
     window.close();
     resetSettings();
-    BV_LoadConfig(m_work.path().toStdString());
+    BV_LoadConfig(settingsFolder());
     const auto lock = lockSettings();
     QCOMPARE(bv_firstrun, 0);
 }
 
 void MainWindowTest::secondStartBrowsesAndLaunches() {
-    BV_LoadConfig(m_work.path().toStdString());
-    QVERIFY(AddWadDirectory(freedoomFolder(), 0));
-    QVERIFY(BV_SaveConfig(m_boxes, m_work.path().toStdString()));
-    resetSettings();
+    saveSecondStart([] { QVERIFY(AddWadDirectory(freedoomFolder(), 0)); });
+    QFile::remove(m_work.filePath(QStringLiteral("args.txt")));
 
-    auto app = start({QStringLiteral("Welcome!"), [](QWidget& welcome) {
-                          QFAIL("no welcome on the second start");
-                          welcome.close();
-                      }});
+    auto app = start();
     QVERIFY(app != nullptr);
+    QVERIFY(m_welcomeLine.isEmpty());
     MainWindow& window = *app->mainWindow();
     QVERIFY(window.newsCheckStarted());
     // The log-in asked for the list; the sweep pings both servers.
@@ -223,135 +163,107 @@ void MainWindowTest::secondStartBrowsesAndLaunches() {
     QCOMPARE(servers.topLevelItem(alphaRow)->text(0), QStringLiteral("Alpha"));
 
     QTreeWidget& players = window.playerList();
-    clickAt(servers, alphaRow, Qt::LeftButton);
+    QTest::mouseClick(servers.viewport(), Qt::LeftButton, {}, rowCentre(servers, alphaRow));
     QTRY_COMPARE(players.topLevelItemCount(), 2);
     QCOMPARE(players.topLevelItem(0)->text(1), QStringLiteral("Cyb"));
-    QCOMPARE(players.topLevelItem(0)->text(0), QStringLiteral("3"));
-    QCOMPARE(players.topLevelItem(1)->text(0), QString());  // ping 0: no level shown
 
     // Moving the selection with the keyboard leaves the players as they are.
     servers.setFocus();
     QTest::keyClick(&servers, alphaRow == 0 ? Qt::Key_Down : Qt::Key_Up);
     QCOMPARE(servers.currentItem(), servers.topLevelItem(betaRow));
-    QTest::qWait(100);
     QCOMPARE(players.topLevelItemCount(), 2);
 
-    // A right click selects its row and refreshes it; a double click joins.
-    clickAt(servers, alphaRow, Qt::RightButton);
-    QCOMPARE(servers.currentItem(), servers.topLevelItem(alphaRow));
+    // A right click selects its row; a double click joins.
+    QTest::mouseClick(servers.viewport(), Qt::RightButton, {}, rowCentre(servers, alphaRow));
     QVERIFY(servers.topLevelItem(alphaRow)->isSelected());
-    const QPoint alpha = servers.visualItemRect(servers.topLevelItem(alphaRow)).center();
-    QTest::mouseDClick(servers.viewport(), Qt::LeftButton, {}, alpha);
-    const QString recorded = m_work.filePath(QStringLiteral("args.txt"));
-    QTRY_VERIFY(QFile::exists(recorded));
-    QFile file(recorded);
+    QTest::mouseDClick(servers.viewport(), Qt::LeftButton, {}, rowCentre(servers, alphaRow));
+    QFile file(m_work.filePath(QStringLiteral("args.txt")));
+    QTRY_VERIFY(file.exists());
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QStringList arguments =
         QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // The pieces joined: the selected server, the WAD folder, the account.
     const std::optional<ServerRecord> selected = window.browser().GetSelectedServer();
     QVERIFY(selected.has_value());
-    QCOMPARE(arguments, (QStringList{QStringLiteral("-connect"), QString::fromLatin1(selected->address),
-                                     QStringLiteral("-llevel"), QStringLiteral("1"), QStringLiteral("-iwad"),
-                                     QString::fromStdString(freedoomFolder() + "freedoom2.wad"),
-                                     QStringLiteral("+name"), QStringLiteral("alice")}));
-    QVERIFY(m_boxes.messages.empty() || m_boxes.messages.size() == 1);  // at most the news check's failure
+    for (const std::string& joined :
+         {std::string(selected->address), freedoomFolder() + "freedoom2.wad", std::string("alice")}) {
+        QVERIFY2(arguments.contains(QString::fromStdString(joined)), joined.c_str());
+    }
+    QVERIFY(m_boxes.messages.size() <= 1);  // at most the news check's failure
 }
 
 void MainWindowTest::commandsKeepTheirGates() {
     // No news check, whose failure would come among the messages.
-    BV_LoadConfig(m_work.path().toStdString());
-    bv_shownews = 0;
-    QVERIFY(BV_SaveConfig(m_boxes, m_work.path().toStdString()));
-    resetSettings();
-
-    auto app = start({});
+    saveSecondStart([] { bv_shownews = 0; });
+    auto app = start();
     QVERIFY(app != nullptr);
     MainWindow& window = *app->mainWindow();
     QTRY_COMPARE(window.serverList().topLevelItemCount(), 2);
     m_boxes.messages.clear();
 
     // Nothing selected.
-    action(window, "detailedServerInfo")->trigger();
-    action(window, "enableStats")->trigger();
-    action(window, "refreshServer")->trigger();
-    action(window, "launchGame")->trigger();
+    for (const char* command : {"detailedServerInfo", "enableStats", "refreshServer", "launchGame"}) {
+        child<QAction>(&window, command)->trigger();
+    }
     QTRY_COMPARE(m_boxes.texts(), (std::vector<std::string>{"Detailed Info: No server selected\n",
                                                             "No access", "Gotta select a server first."}));
-    QVERIFY(!action(window, "statusBar")->isEnabled());
+    QVERIFY(!child<QAction>(&window, "statusBar")->isEnabled());
 
     // Automatic log-in: No changes nothing; Yes also remembers the password.
     m_boxes.messages.clear();
     m_boxes.answers = {false, true};
-    action(window, "autoLogin")->trigger();
-    {
-        const auto lock = lockSettings();
-        QCOMPARE(bv_autologin, 0);
+    for (int i = 0; i < 3; ++i) {
+        child<QAction>(&window, "autoLogin")->trigger();
     }
-    action(window, "autoLogin")->trigger();
-    action(window, "autoLogin")->trigger();
     QCOMPARE(m_boxes.questions.size(), size_t{2});
     QCOMPARE(m_boxes.texts(), (std::vector<std::string>{"Auto-login enabled.", "Auto-login disabled."}));
+    child<QAction>(&window, "checkNews")->trigger();
+    for (QMenu* menu : window.findChildren<QMenu*>()) {
+        emit menu->aboutToShow();
+    }
+    QVERIFY(child<QAction>(&window, "checkNews")->isChecked());
+    QVERIFY(!child<QAction>(&window, "autoLogin")->isChecked());
     {
         const auto lock = lockSettings();
-        QCOMPARE(bv_autologin, 0);
         QCOMPARE(bv_rememberpassword, 1);
-        QCOMPARE(bv_shownews, 0);
     }
-    action(window, "checkNews")->trigger();
-    for (QMenu* menu : window.findChildren<QMenu*>()) {
-        if (menu->title() == QStringLiteral("Preferences")) {
-            emit menu->aboutToShow();
-        }
-    }
-    QVERIFY(action(window, "checkNews")->isChecked());
-    QVERIFY(!action(window, "autoLogin")->isChecked());
 
-    // The diagnostic hot key shows the settings as they are now.
+    // The diagnostic hot key.
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     m_boxes.messages.clear();
     QTest::keyClick(&window, Qt::Key_F1, Qt::ControlModifier);
-    QCOMPARE(m_boxes.texts(), std::vector<std::string>{"bv_autologin=0\nbv_shownews=1\nbv_lastarticleno=0"});
+    QCOMPARE(m_boxes.messages.size(), size_t{1});
 
-    // The toolbar: seven buttons, three separators, the tooltips.
-    QCOMPARE(window.toolBar().actions().size(), 10);
-    QCOMPARE(action(window, "queryMaster")->toolTip(), QStringLiteral("Resets the server list."));
-
-    // The custom server query opens with its port preset.
     QString port;
-    ModalScript custom({{QStringLiteral("Custom Server Query"), [&port](QWidget& dialog) {
-                             for (const QLineEdit* box : dialog.findChildren<QLineEdit*>()) {
-                                 port += box->text();
-                             }
-                             qobject_cast<QDialog*>(&dialog)->reject();
-                         }}});
-    action(window, "customServer")->trigger();
+    const ModalScript custom({{QStringLiteral("Custom Server Query"), [&port](QWidget& dialog) {
+                                   port = child<QLineEdit>(&dialog, "port")->text();
+                                   qobject_cast<QDialog*>(&dialog)->reject();
+                               }}});
+    child<QAction>(&window, "customServer")->trigger();
     QCOMPARE(port, QStringLiteral("10666"));
 
     m_boxes.messages.clear();
-    action(window, "exit")->trigger();
+    child<QAction>(&window, "exit")->trigger();
     QVERIFY(!window.isVisible());
     QVERIFY(m_boxes.messages.empty());
-    QVERIFY(std::filesystem::exists(configFilePath(m_work.path().toStdString())));
+    QVERIFY(std::filesystem::exists(configFilePath(settingsFolder())));
 }
 
 void MainWindowTest::secondCopyEndsAtTheBind() {
     // The port is held on every interface, as a running copy holds it.
     UdpSocket held;
     NetAddress bound;
-    QVERIFY(held.open());
-    QVERIFY(held.bind(NetAddress{}));
-    QVERIFY(held.localAddress(bound));
+    QVERIFY(held.open() && held.bind(NetAddress{}) && held.localAddress(bound));
     QProcess copy;
     copy.setProcessChannelMode(QProcess::MergedChannels);
-    copy.setWorkingDirectory(m_work.path());
+    copy.setWorkingDirectory(m_settings->path());
     copy.start(QStringLiteral(PELLRIG_PATH),
                {QStringLiteral("--port"), QString::number(NET_Port(bound)), QStringLiteral("--master"),
                 QString::fromStdString(m_sim->master())});
     QVERIFY(copy.waitForFinished(30000));
     QCOMPARE(copy.exitCode() & 0xff, 246);  // -10, of which POSIX keeps the low byte
-    // Windows ends the printed lines with CR LF.
-    QVERIFY(copy.readAll().replace("\r\n", "\n").contains("FATAL ERROR\n---------------------\n"));
+    QVERIFY(copy.readAll().contains("FATAL ERROR"));
 }
 
 QTEST_MAIN(MainWindowTest)

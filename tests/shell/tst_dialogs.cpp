@@ -1,0 +1,278 @@
+// The smaller dialogs: Detailed Server Info's fill rules, the Custom Server
+// Query dialog's fields and its Go! followed by the details of the server it
+// listed, the welcome flow's
+// ways out, the extra-parameters and server-password dialogs bound to their
+// settings (what each way out stores and saves, the length limit, texts the
+// file cannot keep), the two diagnostic displays, and the icons the shell
+// draws.
+
+#include <QFile>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <cstring>
+#include <functional>
+
+#include "browser/browser_ops.h"
+#include "browser/memory_row_view.h"
+#include "launch/config_file.h"
+#include "launch/settings.h"
+#include "net/transport.h"
+#include "shell/about_dialog.h"
+#include "shell/custom_server_dialog.h"
+#include "shell/detailed_info_dialog.h"
+#include "shell/pictures.h"
+#include "shell/settings_dialogs.h"
+#include "shell/welcome_dialog.h"
+#include "shell_test_support.h"
+
+namespace {
+
+ServerRecord sampleRecord() {
+    ServerRecord record{};
+    copyText(record.name, "Hell Gate");
+    copyText(record.address, "127.0.0.1:10666");
+    copyText(record.pwads[0], "a.wad");
+    copyText(record.pwads[1], "b.wad");
+    record.num_pwads = 2;
+    record.dmflags = 1234567;
+    record.dmflags2 = -8;
+    return record;
+}
+
+}  // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { NET_Init({0, "127.0.0.1"}); }
+    void init() { resetSettings(); }
+    void cleanupTestCase() { NET_Shutdown(); }
+
+    void detailedInfoFillRules();
+    void customServerQueryAndItsDetails();
+    void welcomeFlowEndings();
+    void settingDialogsKeepWhatTheirAcceptStores();
+    void diagnosticsShowTheSettings();
+    void iconsAreRegisteredAndDrawable();
+};
+
+void DialogsTest::detailedInfoFillRules() {
+    const DetailedInfoTexts texts = detailedInfoTexts(sampleRecord());
+    QCOMPARE(texts.summary, std::string("Hell Gate\r\n\r\n127.0.0.1:10666"));
+    QCOMPARE(texts.pwads, std::string("a.wad, b.wad, "));
+    QCOMPARE(texts.dmflags + " " + texts.dmflags2, std::string("1234567 -8"));
+
+    for (const auto& [scorecard, shown] : {std::pair{0, "No"}, {1, "Yes"}, {2, "Yes"}, {-1, "No"}}) {
+        ServerRecord record = sampleRecord();
+        record.scorecard = scorecard;
+        QCOMPARE(detailedInfoTexts(record).scorecard, std::string(shown));
+    }
+
+    // No PWADs, a count beyond the four names kept, and a text that fills its
+    // whole array without a terminator.
+    ServerRecord odd = sampleRecord();
+    odd.num_pwads = 0;
+    QCOMPARE(detailedInfoTexts(odd).pwads, std::string());
+    odd.num_pwads = 9;
+    copyText(odd.pwads[2], "c.wad");
+    copyText(odd.pwads[3], "d.wad");
+    QCOMPARE(detailedInfoTexts(odd).pwads, std::string("a.wad, b.wad, c.wad, d.wad, "));
+    std::memset(odd.url, 'u', sizeof odd.url);
+    QCOMPARE(detailedInfoTexts(odd).url, std::string(sizeof odd.url, 'u'));
+
+    // The dialog shows the summary on three lines, read-only.
+    DetailedInfoDialog dialog(sampleRecord());
+    QCOMPARE(child<QTextEdit>(&dialog, "summary")->toPlainText(),
+             QStringLiteral("Hell Gate\n\n127.0.0.1:10666"));
+    QVERIFY(child<QTextEdit>(&dialog, "summary")->isReadOnly());
+}
+
+void DialogsTest::customServerQueryAndItsDetails() {
+    MemoryRowView serverList;
+    MemoryRowView playerList;
+    MemoryQueuedMessageView messages;
+    ServerBrowser browser({serverList, playerList, messages});
+    CustomServerDialog dialog(browser);
+    auto* address = child<QLineEdit>(&dialog, "address");
+    auto* port = child<QLineEdit>(&dialog, "port");
+
+    dialog.show();
+    QTest::keyClicks(address, QString(70, QLatin1Char('a')));
+    QCOMPARE(address->text().size(), 64);
+    port->clear();
+    QTest::keyClicks(port, QStringLiteral("1x2-3 4567899"));
+    QCOMPARE(port->text(), QStringLiteral("12345678"));
+    port->clear();
+    port->insert(QStringLiteral("10a"));  // pasted text is checked too
+    QCOMPARE(port->text(), QString());
+    child(&dialog, "cancel")->click();
+    QVERIFY(!dialog.isVisible());
+
+    // Each opening starts afresh; Go! with a field empty is refused and the
+    // dialog stays.
+    dialog.show();
+    QCOMPARE(port->text(), QStringLiteral("10666"));
+    QCOMPARE(address->text(), QString());
+    QVERIFY(messages.messages().empty());
+    child(&dialog, "go")->click();
+    QCOMPARE(messages.messages().size(), size_t{1});
+    QVERIFY(dialog.isVisible());
+
+    // Go! is the default button; the query lists the server at once.
+    address->setText(QStringLiteral("127.0.0.1"));
+    QTest::keyClick(port, Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(serverList.rows().size(), size_t{1});
+
+    // Detailed Server Info on it.
+    serverList.select(0);
+    QString summary;
+    const ModalScript details({{QStringLiteral("Detailed Server Info"), [&summary](QWidget& modal) {
+                                    summary = child<QTextEdit>(&modal, "summary")->toPlainText();
+                                    child(&modal, "ok")->click();
+                                }}});
+    RecordingBoxes boxes;
+    showDetailedServerInfo(browser.GetSelectedServer(), boxes);
+    QCOMPARE(summary, QStringLiteral("\n\n127.0.0.1:10666"));
+    QVERIFY(boxes.messages.empty());
+}
+
+void DialogsTest::welcomeFlowEndings() {
+    const struct {
+        std::function<void(QWidget&)> end;
+        bool letsGo;
+    } endings[] = {
+        {[](QWidget& modal) { child(&modal, "letsGo")->click(); }, true},
+        {[](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Return); }, true},
+        {[](QWidget& modal) { child(&modal, "cancel")->click(); }, false},
+        {[](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Escape); }, false},
+        {[](QWidget& modal) { modal.close(); }, false},
+    };
+    for (const auto& ending : endings) {
+        int wadDialogs = 0;
+        int masterRequests = 0;
+        bool welcomeOpenMeanwhile = false;
+        QString line;
+        const ModalScript script({{QStringLiteral("Welcome!"), [&](QWidget& modal) {
+                                       line = child<QLabel>(&modal, "welcomeLine")->text();
+                                       ending.end(modal);
+                                   }}});
+        const bool letsGo = runWelcomeFlow(
+            nullptr, "Alice",
+            [&](QWidget* welcome) {
+                ++wadDialogs;
+                welcomeOpenMeanwhile = welcome->isVisible();
+            },
+            [&] { ++masterRequests; });
+        QCOMPARE(line, QStringLiteral("Welcome to Brumvek v1.04b Alice!"));
+        QCOMPARE(letsGo, ending.letsGo);
+        QCOMPARE(wadDialogs, ending.letsGo ? 1 : 0);
+        QCOMPARE(welcomeOpenMeanwhile, ending.letsGo);
+        QCOMPARE(masterRequests, ending.letsGo ? 0 : 1);
+    }
+}
+
+void DialogsTest::settingDialogsKeepWhatTheirAcceptStores() {
+    QTemporaryDir dir;
+    RecordingBoxes boxes;
+    ExtraParamsDialog extra(boxes, dir.path().toStdString());
+    ServerPasswordDialog password(boxes);
+    const struct {
+        QDialog* dialog;
+        const char* accept;
+        std::string* setting;
+        size_t maxLength;
+        bool saves;
+    } cases[] = {{&extra, "ok", &bv_extraparams, kMaxExtraParams, true},
+                 {&password, "accept", &bv_serverpassword, 32, false}};
+    const QString configFile = dir.filePath(QString::fromLatin1(kConfigFileName));
+    for (const auto& test : cases) {
+        QFile::remove(configFile);
+        *test.setting = "old";
+        QLineEdit* field = child<QLineEdit>(test.dialog, "text");
+        // Escape or Cancel changes nothing; the next opening shows the setting.
+        test.dialog->show();
+        QCOMPARE(field->text(), QStringLiteral("old"));
+        field->setText(QStringLiteral("new"));
+        if (test.dialog == &password) {
+            child(test.dialog, "cancel")->click();
+        } else {
+            QTest::keyClick(test.dialog, Qt::Key_Escape);
+        }
+        QVERIFY(!test.dialog->isVisible());
+        test.dialog->show();
+        QCOMPARE(field->text(), QStringLiteral("old"));
+
+        field->clear();
+        QTest::keyClicks(field, QString(static_cast<int>(test.maxLength) + 8, QLatin1Char('x')));
+        QCOMPARE(field->text().size(), static_cast<int>(test.maxLength));
+        // Beyond Latin-1: refused with a box, and the dialog stays.
+        field->setText(QStringLiteral("\u0416"));
+        child(test.dialog, test.accept)->click();
+        QCOMPARE(boxes.messages.size(), size_t{1});
+        QVERIFY(boxes.messages.front().text.starts_with("Sorry, the settings file cannot keep this text."));
+        QVERIFY(test.dialog->isVisible());
+        // Latin-1 beyond ASCII is kept, one byte a character.
+        boxes.messages.clear();
+        field->setText(QStringLiteral("caf\u00e9"));
+        child(test.dialog, test.accept)->click();
+        QVERIFY(boxes.messages.empty());
+        QVERIFY(!test.dialog->isVisible());
+        QCOMPARE(*test.setting, std::string("caf\xE9"));
+        QCOMPARE(QFile::exists(configFile), test.saves);
+        if (test.saves) {
+            resetSettings();
+            BV_LoadConfig(dir.path().toStdString());
+            QCOMPARE(*test.setting, std::string("caf\xE9"));
+        }
+    }
+}
+
+void DialogsTest::diagnosticsShowTheSettings() {
+    bv_autologin = 1;
+    bv_shownews = 0;
+    bv_lastarticleno = 300;
+    AddWadDirectory("C:\\DOOM\\", 0);
+    AddWadDirectory("D:\\WADS\\", 0);
+    RecordingBoxes boxes;
+    showSettingsDiagnostics(boxes);
+    showWadDirectoryDiagnostics(boxes);
+    QCOMPARE(boxes.messages,
+             (std::vector<UserMessage>{{"bv_autologin=1\nbv_shownews=0\nbv_lastarticleno=300", ""},
+                                       {"wad paths", ""},
+                                       {"D:\\WADS\\", ""},
+                                       {"C:\\DOOM\\", ""}}));
+}
+
+void DialogsTest::iconsAreRegisteredAndDrawable() {
+    QStringList icons{QStringLiteral("server"), QStringLiteral("server_scorecard"), QStringLiteral("pellrig"),
+                      QStringLiteral("welcome")};
+    for (const char* button :
+         {"launch", "refresh", "refresh_all", "query_master", "wad_directories", "player_lookup", "about"}) {
+        for (const char* state : {"", "_hot", "_disabled"}) {
+            icons << QStringLiteral("toolbar_%1%2")
+                         .arg(QString::fromLatin1(button), QString::fromLatin1(state));
+        }
+    }
+    for (const QString& name : icons) {
+        const QImageReader drawing(pictureResource(QStringLiteral(":/icons/") + name));
+        QVERIFY2(drawing.canRead(), qPrintable(name));
+        if (name.startsWith(QStringLiteral("toolbar_"))) {
+            QCOMPARE(drawing.size(), QSize(32, 31));
+        }
+    }
+
+    AboutDialog about;
+    const QImage icon = child<QLabel>(&about, "icon")->pixmap().toImage();
+    QVERIFY(icon.pixelColor(icon.width() / 2, icon.height() / 2).alpha() > 0);
+}
+
+QTEST_MAIN(DialogsTest)
+#include "tst_dialogs.moc"
