@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <sstream>
 #include <thread>
 
 #include "launch/command_line.h"
@@ -16,37 +17,26 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(LaunchCommandLine, HasTheGameShapesAndSpacing) {
-    const GameArguments example{.executable = "brumvekgl.exe",
-                                .address = "10.0.0.5:10666",
-                                .iwadPath = "C:\\DOOM\\doom2.wad",
-                                .withPwads = true,
-                                .pwadPaths = {"C:\\DOOM\\PWADS\\DWANGO5.WAD"},
-                                .level = 3,
-                                .extraParams = "",
-                                .userName = "player",
-                                .serverPassword = ""};
-    EXPECT_EQ(buildCommandLine(example),
-              "brumvekgl.exe -connect 10.0.0.5:10666 -iwad C:\\DOOM\\doom2.wad -llevel 3 -file  "
-              "C:\\DOOM\\PWADS\\DWANGO5.WAD  +name \"player\"");
-
-    GameArguments noPwads = example;
-    noPwads.withPwads = false;
-    noPwads.serverPassword = "pw";
-    noPwads.extraParams = "-fast";
-    EXPECT_EQ(
-        buildCommandLine(noPwads),
-        "brumvekgl.exe -connect 10.0.0.5:10666 -llevel 3 -iwad C:\\DOOM\\doom2.wad -fast +name \"player\" "
-        "+password \"pw\"");
-
-    // The server announced PWADs but listed none.
-    GameArguments emptyList = example;
-    emptyList.pwadPaths.clear();
-    emptyList.extraParams = "-fast";
-    emptyList.iwadPath = "C:\\My Games\\doom2.wad";
-    EXPECT_EQ(
-        buildCommandLine(emptyList),
-        "brumvekgl.exe -connect 10.0.0.5:10666 -iwad \"C:\\My Games\\doom2.wad\" -llevel 3 -file  -fast "
-        "+name \"player\"");
+    const struct {
+        bool withPwads;
+        std::string pwad, iwad, extra, password, line;  // an empty pwad: none listed
+    } cases[] = {
+        {true, "C:\\DOOM\\PWADS\\DWANGO5.WAD", "C:\\DOOM\\doom2.wad", "", "",
+         "-iwad C:\\DOOM\\doom2.wad -llevel 3 -file  C:\\DOOM\\PWADS\\DWANGO5.WAD  +name \"player\""},
+        {false, "C:\\DOOM\\PWADS\\DWANGO5.WAD", "C:\\DOOM\\doom2.wad", "-fast", "pw",
+         "-llevel 3 -iwad C:\\DOOM\\doom2.wad -fast +name \"player\" +password \"pw\""},
+        // The server announced PWADs but listed none.
+        {true, "", "C:\\My Games\\doom2.wad", "-fast", "",
+         "-iwad \"C:\\My Games\\doom2.wad\" -llevel 3 -file  -fast +name \"player\""},
+    };
+    for (const auto& c : cases) {
+        GameArguments arguments{"brumvekgl.exe", "10.0.0.5:10666", c.iwad,    c.withPwads, {}, 3,
+                                c.extra,         "player",         c.password};
+        if (!c.pwad.empty()) {
+            arguments.pwadPaths.push_back(c.pwad);
+        }
+        EXPECT_EQ(buildCommandLine(arguments), "brumvekgl.exe -connect 10.0.0.5:10666 " + c.line);
+    }
 }
 
 TEST(LaunchCommandLine, SplitsAsTheGameSeesItAndQuotingSurvivesTheSplit) {
@@ -89,21 +79,13 @@ class LaunchGameStart : public SettingsTest {
                         executable ? fs::perms::owner_all : fs::perms::owner_read | fs::perms::owner_write);
     }
 
-    void setPwads(std::initializer_list<const char*> names) {
-        server.withPwads = true;
-        server.pwads.assign(names.begin(), names.end());
-    }
-
-    // The arguments the fake game `name` received, waiting for it a bounded time.
-    std::optional<std::vector<std::string>> argumentsOf(const char* name) const {
+    // The arguments the fake game `name` received, one a line, once it has run.
+    std::vector<std::string> argumentsOf(const char* name) const {
         const fs::path file = game.path() / (std::string("args-") + name);
-        for (int i = 0; i < 500 && !fs::exists(file); ++i) {
+        for (int i = 0; i < 2000 && !fs::exists(file); ++i) {
             std::this_thread::sleep_for(10ms);
         }
-        if (!fs::exists(file)) {
-            return std::nullopt;
-        }
-        std::ifstream in(file);
+        std::istringstream in(readText(file));
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);) {
             lines.push_back(line);
@@ -120,22 +102,24 @@ class LaunchGameStart : public SettingsTest {
 TEST_F(LaunchGameStart, StartsThePreferredGameWithExactlyTheseArguments) {
     addGame(kGlExecutable);
     addGame(kSoftwareExecutable);
-    setPwads({"freedoom1.wad", "extra.wad"});
+    server.withPwads = true;
+    server.pwads = {"freedoom1.wad", "extra.wad"};
     bv_extraparams = "-skill 4";
     bv_serverpassword = "let me in";
     LaunchGame(server, 3, messages, game.folder());
 
-    const auto arguments = argumentsOf(kGlExecutable);
-    ASSERT_TRUE(arguments);
-    EXPECT_EQ(*arguments,
+    EXPECT_EQ(argumentsOf(kGlExecutable),
               (std::vector<std::string>{
                   "-connect", "10.0.0.5:10666", "-iwad", wads.file("iwads/freedoom2.wad"), "-llevel", "3",
                   "-file", wads.file("my pwads/freedoom1.wad"), wads.file("my pwads/sub/extra.wad"), "-skill",
                   "4", "+name", "player one", "+password", "let me in"}));
     EXPECT_TRUE(messages.messages().empty());
 
-    // Without the preferred executable the other one is started.
+    // Without the preferred executable the other one is started; a file is taken
+    // from the directory nearest the front of the list.
     fs::remove(game.path() / kGlExecutable);
+    placeWad(wads.path() / "newer" / "freedoom2.wad");
+    AddWadDirectory(wads.folder("newer"), 0);
     server.withPwads = false;
     server.pwads.clear();
     bv_extraparams.clear();
@@ -143,70 +127,46 @@ TEST_F(LaunchGameStart, StartsThePreferredGameWithExactlyTheseArguments) {
     LaunchGame(server, 0, messages, game.folder());
     EXPECT_EQ(argumentsOf(kSoftwareExecutable),
               (std::vector<std::string>{"-connect", "10.0.0.5:10666", "-llevel", "0", "-iwad",
-                                        wads.file("iwads/freedoom2.wad"), "+name", "player one"}));
+                                        wads.file("newer/freedoom2.wad"), "+name", "player one"}));
 }
 
 TEST_F(LaunchGameStart, RefusesWithTheReasonAndStartsNothing) {
-    const UserMessage noExecutable{kNoExecutable, "", MessageIcon::Stop};
     LaunchGame(server, 1, messages, game.folder());
-    EXPECT_EQ(messages.messages(), std::vector<UserMessage>{noExecutable});
+    EXPECT_EQ(messages.messages(), (std::vector<UserMessage>{{kNoExecutable, "", MessageIcon::Stop}}));
 
     addGame(kGlExecutable);
-    struct Case {
-        const char* iwad;
-        std::initializer_list<const char*> pwads;
-        std::string message;
+    const auto missing = [](const std::string& pwad) {
+        return "You do not have the file: " + pwad + "\n\nThis is required before playing.";
     };
-    const Case cases[] = {
+    const struct {
+        const char* iwad;
+        std::vector<std::string> pwads;
+        std::string message;
+    } cases[] = {
         {"doom.wad", {}, "IWAD doom.wad not found!"},
-        {"freedoom2.wad",
-         {"freedoom1.wad", "a.wad", "b.wad"},
-         "You do not have the file: a.wad\n\nThis is required before playing."},
+        {"freedoom2.wad", {"freedoom1.wad", "a.wad", "b.wad"}, missing("a.wad")},
         // Names from a server never reach outside the WAD directories.
         {"../iwads/freedoom2.wad", {}, "IWAD ../iwads/freedoom2.wad not found!"},
-        {"freedoom2.wad",
-         {"sub/extra.wad"},
-         "You do not have the file: sub/extra.wad\n\nThis is required before playing."},
-        {"freedoom2.wad",
-         {"C:extra.wad"},
-         "You do not have the file: C:extra.wad\n\nThis is required before playing."},
+        {"freedoom2.wad", {"sub/extra.wad"}, missing("sub/extra.wad")},
+        {"freedoom2.wad", {"C:extra.wad"}, missing("C:extra.wad")},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         messages.clear();
         server.iwad = c.iwad;
-        if (c.pwads.size() > 0) {
-            setPwads(c.pwads);
-        } else {
-            server.withPwads = false;
-            server.pwads.clear();
-        }
+        server.withPwads = !c.pwads.empty();
+        server.pwads = c.pwads;
         LaunchGame(server, 1, messages, game.folder());
         EXPECT_EQ(messages.messages(), (std::vector<UserMessage>{{c.message, "", MessageIcon::Exclamation}}));
     }
-    // From "my pwads/" this name would lead into "iwads/".
-    EXPECT_TRUE(FindWadFile("freedoom2.wad").has_value());
-    EXPECT_FALSE(FindWadFile("../iwads/freedoom2.wad").has_value());
-
     messages.clear();
     LaunchGame(std::nullopt, 1, messages, game.folder());
     EXPECT_TRUE(messages.messages().empty());
     EXPECT_FALSE(fs::exists(game.path() / (std::string("args-") + kGlExecutable)));
-}
 
-TEST_F(LaunchGameStart, TakesTheFileFromTheFrontDirectory) {
-    addGame(kGlExecutable);
-    placeWad(wads.path() / "newer" / "freedoom2.wad");
-    AddWadDirectory(wads.folder("newer"), 0);
-    const auto command = prepareLaunch(server, 2, messages, game.folder());
-    ASSERT_TRUE(command);
-    EXPECT_EQ(command->program, game.file(kGlExecutable));
-    EXPECT_EQ(command->commandLine, "brumvekgl.exe -connect 10.0.0.5:10666 -llevel 2 -iwad " +
-                                        wads.file("newer/freedoom2.wad") + "  +name \"player one\"");
-}
-
-TEST_F(LaunchGameStart, ReportsAGameThatCannotBeStarted) {
     addGame(kGlExecutable, false);
+    server.iwad = "freedoom2.wad";
+    server.pwads.clear();
     LaunchGame(server, 1, messages, game.folder());
     EXPECT_EQ(messages.messages(),
               (std::vector<UserMessage>{

@@ -9,9 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "news/news_check.h"
-#include "news_test_support.h"
-
 namespace {
 
 std::span<const uint8_t> bytesOf(std::string_view text) {
@@ -70,43 +67,55 @@ TEST(NewsTextMode, WritesLineFeedsAsCrLfAndReadsThemBack) {
     }
 }
 
-TEST(NewsHeaderEnd, FindsTheBlankLineWhereverTheReadsSplit) {
+// What the check keeps of the response, whatever the reads: the header up to
+// its blank line (echoed), then the body as the stamp file's bytes.
+TEST(NewsResponse, KeepsTheBodyAfterTheBlankLineWhereverTheReadsSplit) {
     const struct {
         std::string response;
         std::string header;  // before the final line break
         std::string body;
     } cases[] = {
-        {"HTTP/1.0 200 OK\r\nX: y\r\n\r\nARTICLENO=5\n", "HTTP/1.0 200 OK\r\nX: y\r\n", "ARTICLENO=5\n"},
+        {"HTTP/1.0 404 Not Found\r\nX: y\r\n\r\n<p>gone</p>\n", "HTTP/1.0 404 Not Found\r\nX: y\r\n",
+         "<p>gone</p>\n"},
         {"HTTP/1.0 200 OK\nX: y\n\nbody\n\n", "HTTP/1.0 200 OK\nX: y\n", "body\n\n"},
         {"HTTP/1.0 200 OK\n\r\r\n\r\n", "HTTP/1.0 200 OK\n\r", "\r\n"},
         {"HTTP/1.0 200 OK\r\n\r\n", "HTTP/1.0 200 OK\r\n", ""},
     };
     for (const auto& c : cases) {
         for (size_t split = 0; split <= c.response.size(); ++split) {
-            NewsHeaderEnd header;
-            std::string body;
+            SCOPED_TRACE(c.response + " split at " + std::to_string(split));
+            NewsResponse response(1000);
+            std::string kept;
             for (const std::string_view chunk : {std::string_view(c.response).substr(0, split),
                                                  std::string_view(c.response).substr(split)}) {
-                const bool wasOpen = !header.ended();
-                const auto found = header.feed(bytesOf(chunk));
-                if (!found) {
-                    continue;
-                }
-                body += chunk.substr(found->bodyStart);
-                if (wasOpen && split == 0) {
-                    EXPECT_EQ(chunk.substr(0, found->headerLength), c.header);
+                std::string disk;
+                const NewsResponse::Read read = response.take(bytesOf(chunk), disk);
+                EXPECT_FALSE(read.tooLarge);
+                kept += disk;
+                if (split == 0 && !chunk.empty()) {
+                    EXPECT_EQ(std::string(read.header.begin(), read.header.end()), c.header);
                 }
             }
-            EXPECT_TRUE(header.ended());
-            EXPECT_EQ(body, c.body) << c.response << " split at " << split;
+            EXPECT_EQ(kept, encoded(c.body));
         }
     }
 
-    NewsHeaderEnd endless;
+    // A header that never ends keeps nothing.
+    NewsResponse endless(1000);
     for (const std::string_view chunk : {"HTTP/1.0 200 OK\r\n", "ARTICLENO=5\r\n", "\r", "x\n"}) {
-        EXPECT_FALSE(endless.feed(bytesOf(chunk)));
+        std::string disk = "old";
+        EXPECT_TRUE(endless.take(bytesOf(chunk), disk).header.empty());
+        EXPECT_EQ(disk, "");
     }
-    EXPECT_FALSE(endless.ended());
+
+    // Only the body counts against the limit, and the read that passes it is not kept.
+    NewsResponse limited(5);
+    std::string disk;
+    EXPECT_FALSE(limited.take(bytesOf("HTTP/1.0 200 OK\r\n\r\n1\n"), disk).tooLarge);
+    EXPECT_EQ(disk, "1\r\n");
+    EXPECT_FALSE(limited.take(bytesOf("345"), disk).tooLarge);
+    EXPECT_TRUE(limited.take(bytesOf("6"), disk).tooLarge);
+    EXPECT_EQ(disk, "");
 }
 
 TEST(NewsSplitHost, TakesAnOptionalPortAfterTheName) {
@@ -120,40 +129,6 @@ TEST(NewsSplitHost, TakesAnOptionalPortAfterTheName) {
     EXPECT_EQ(port, 8080);
     for (const char* bad : {"", ":80", "host:", "host:0", "host:65536", "host:8a", "host:1:2"}) {
         EXPECT_FALSE(NewsSplitHost(bad, name, port)) << bad;
-    }
-}
-
-TEST(NewsCheckStamp, AnnouncesOnlyANewerArticleAndRaisesItBeforeAsking) {
-    TempDir dir;
-    NewsConfig config;
-    config.stampDirectory = dir.path;
-    const std::string ask = "ask There are important news updates. View now?";
-
-    RecordingNewsView missing;
-    EXPECT_EQ(NewsCheckStamp(config, 0, missing), std::nullopt);
-    EXPECT_TRUE(missing.events().empty());
-
-    dir.write("nstamp.txt", encoded("DATESTAMP=1\nARTICLENO=5\nSUBJECT=s\n"));
-    RecordingNewsView yes(true);
-    EXPECT_EQ(NewsCheckStamp(config, 4, yes), 5);
-    EXPECT_EQ(yes.events(),
-              (std::vector<std::string>{"raised 5", ask, "open http://news.pellrig.example/news"}));
-
-    RecordingNewsView no(false);
-    EXPECT_EQ(NewsCheckStamp(config, 4, no), 5);
-    EXPECT_EQ(no.events(), (std::vector<std::string>{"raised 5", ask}));
-    EXPECT_EQ(NewsCheckStamp(config, 5, no), std::nullopt);
-    EXPECT_EQ(NewsCheckStamp(config, 6, no), std::nullopt);
-    EXPECT_EQ(no.events().size(), 2u);
-
-    // The settings file keeps the number in one byte, so 300 comes back as 44
-    // and is announced again at every start.
-    dir.write("nstamp.txt", encoded("ARTICLENO=300\n"));
-    for (int start = 0; start < 2; ++start) {
-        RecordingNewsView ui;
-        const auto raised = NewsCheckStamp(config, static_cast<uint8_t>(300), ui);
-        EXPECT_EQ(raised, 300);
-        EXPECT_EQ(ui.events().front(), "raised 300");
     }
 }
 
