@@ -10,10 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "../launch/temp_dir.h"
 #include "net/socket.h"
 #include "net/tcp_socket.h"
 #include "news/news_check_thread.h"
+#include "temp_dir.h"
 
 namespace {
 

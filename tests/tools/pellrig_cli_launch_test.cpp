@@ -42,7 +42,7 @@ class CliInFolder : public testing::Test {
         return folder.path() / "blocked";
     }
 
-    TempFolder folder;
+    TempDir folder;
     const fs::path work = folder.path() / "work";
 };
 

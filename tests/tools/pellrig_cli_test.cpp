@@ -73,7 +73,7 @@ TEST(PellrigCli, ListAndQueryShowEightBitTextsInUtf8AndReportUnknownCodes) {
                               {"max_players", 8},
                               {"players", {{{"name", "Jürgen"}, {"ping", 40}, {"level", 3}}}}},
                              {{"name", "Wrong Code"}, {"reply_code", 1353}}}}};
-    TempFolder folder;
+    TempDir folder;
     SimProcess sim({"--scenario", folder.write("scenario.json", scenario.dump())});
     ASSERT_EQ(sim.servers.size(), 2u);
 
@@ -128,7 +128,7 @@ TEST(PellrigCli, ListAndQueryShowEightBitTextsInUtf8AndReportUnknownCodes) {
 }
 
 TEST(PellrigCli, ExitCodesTellHowACommandEnded) {
-    TempFolder folder;
+    TempDir folder;
     SimProcess silent(
         {"--scenario", folder.write("silent.json", R"({"master": {"silent": true}, "servers": []})")});
     SimProcess newer({"--protocol-version", "105"});

@@ -116,7 +116,7 @@ TEST(PellrigSim, ScenarioServersAnswerAsToldAndSurviveGarbage) {
                                        {"level", i % 6},
                                        {"time", 100 + i}});
     }
-    TempFolder folder;
+    TempDir folder;
     SimProcess sim({"--scenario", folder.write("scenario.json", scenario.dump())});
     ASSERT_EQ(sim.servers.size(), 3u);
     const std::string& big = sim.servers[0];
@@ -232,7 +232,7 @@ TEST(PellrigSim, StopsByItselfAndRefusesBadStarts) {
 
     SimProcess running({});
     const std::string busyPort = running.master.substr(running.master.find(':') + 1);
-    TempFolder folder;
+    TempDir folder;
     int files = 0;
     const auto file = [&](const char* text) { return folder.write(std::to_string(++files), text); };
     const struct {
@@ -298,7 +298,7 @@ class SimAccounts : public testing::Test {
 };
 
 TEST_F(SimAccounts, ChangesReachTheFileButPasswordsNeverTheLog) {
-    TempFolder folder;
+    TempDir folder;
     const std::string accounts = (folder.path() / "accounts.json").string();
     // Its standard error comes with its output, so the log can be read back.
     SimProcess sim({"--accounts", accounts, "--verbose"}, ChildProcess::Output::StdoutAndStderr);

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -15,36 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "child_process.h"
-
-// A fresh folder under the system's temporary folder, removed with all it
-// holds when the object goes.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pellrig-tool-test-XXXXXX").string();
-        EXPECT_NE(::mkdtemp(pattern.data()), nullptr) << "cannot create a temporary folder";
-        m_path = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-
-    // Writes `bytes` to `name` inside the folder, making its folders; returns its path.
-    std::string write(const std::string& name, const std::string& bytes) const {
-        const std::filesystem::path file = m_path / name;
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file.string();
-    }
-
-  private:
-    std::filesystem::path m_path;
-};
+#include "temp_dir.h"
 
 // pellrig-sim started for one test: unless the options say otherwise, its
 // master on a free port, no game servers, a time limit, and the game servers'

@@ -1,8 +1,8 @@
 #pragma once
 
-// The one temporary-folder helper of the launch and news tests, Windows build
-// included: a fresh folder under the system's temporary folder, removed with
-// everything in it when the test leaves.
+// The one temporary-folder helper of the tests, Windows build included: a fresh
+// folder under the system's temporary folder, removed with everything in it
+// when the test leaves.
 
 #include <gtest/gtest.h>
 
@@ -41,6 +41,9 @@ class TempDir {
         return text.back() == separator ? text : text + separator;
     }
 
+    // Writes `bytes` to `relative` inside, making its folders; returns its path.
+    std::string write(const std::string& relative, const std::string& bytes) const;
+
   private:
     std::filesystem::path m_path;
 };
@@ -48,6 +51,11 @@ class TempDir {
 inline void writeText(const std::filesystem::path& path, const std::string& bytes) {
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+inline std::string TempDir::write(const std::string& relative, const std::string& bytes) const {
+    writeText(m_path / relative, bytes);
+    return file(relative);
 }
 
 inline std::string readText(const std::filesystem::path& path) {
