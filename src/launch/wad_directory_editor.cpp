@@ -128,18 +128,6 @@ void WadDirectoryEditor::removeSelected() {
     m_view.removeRow(*row);
 }
 
-void WadDirectoryEditor::onAuto() {
-    if (searching()) {
-        cancelScan();
-    } else {
-        scanFixedDrives();
-    }
-}
-
-void WadDirectoryEditor::scanFixedDrives() {
-    scan(fixedDriveRoots());
-}
-
 void WadDirectoryEditor::scan(const std::vector<std::string>& roots) {
     {
         const auto lock = lockSettings();

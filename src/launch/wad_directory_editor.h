@@ -100,16 +100,12 @@ class WadDirectoryEditor {
     // Removes the selected row and every entry with exactly its path.
     void removeSelected();
 
-    // The Auto button: cancelScan() while a scan runs, else scanFixedDrives().
-    void onAuto();
-
     // Replaces the whole list (hand-added folders included) with every folder
     // under `roots` that directly holds a regular file matching "*.wad": deepest
     // first, each once, each new one at the top and the front. Roots are
     // searched in order without leaving their file systems; a cancel leaves the
     // remaining roots unsearched and keeps what was found.
     void scan(const std::vector<std::string>& roots);
-    void scanFixedDrives();
 
     // Cancels a running scan: stops the finder, tells the user and shows the
     // count. Does nothing when no scan runs or it is already cancelled.

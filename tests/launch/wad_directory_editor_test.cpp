@@ -80,8 +80,8 @@ TEST_F(LaunchWadDirectories, CancelFromTheUiThreadKeepsWhatWasFoundAndSkipsTheRe
     std::thread worker([&] { editor.scan({first.folder(), second.folder()}); });
     EXPECT_EQ(found.get_future().wait_for(20s), std::future_status::ready);
     EXPECT_TRUE(view.searching());
-    editor.onAuto();
-    editor.onAuto();
+    editor.cancelScan();
+    editor.cancelScan();
     cancelled.set_value();
     worker.join();
 
