@@ -9,28 +9,13 @@
 
 #include "accounts/account_records.h"
 #include "browser/account_handler.h"
+#include "net/message_codes.h"
 #include "net/size_buffer.h"
 
 // The account service's datagrams, exchanged with the master server on its
 // port. Every message starts with its code as a long; there is no session,
 // token or sequence number: the master knows a sender by its address and, where
 // a request carries them, by its user name and password.
-
-inline constexpr int32_t kAccountLoginRequestCode = 1337;
-inline constexpr int32_t kAccountCreateRequestCode = 1338;
-inline constexpr int32_t kAccountRefusedCode = 1339;
-inline constexpr int32_t kAccountAcceptedCode = 1343;
-inline constexpr int32_t kAccountAcceptedCompactCode = 1344;
-inline constexpr int32_t kProfileBioUpdateCode = 1346;
-inline constexpr int32_t kRecentPlayersRequestCode = 1348;
-inline constexpr int32_t kPlayerLookupRequestCode = 1350;
-inline constexpr int32_t kProfileAdminUpdateCode = 1353;
-inline constexpr int32_t kAccountDeleteRequestCode = 1354;
-inline constexpr int32_t kStatCollectionEnableCode = 1356;
-inline constexpr int32_t kStatCollectionDisableCode = 1357;
-inline constexpr int32_t kVersionRejectedCode = 1359;
-// The replies that reach the receive thread (ProfileUpdated, RecentPlayersReply,
-// PlayerProfileReply, PlayerNotFound, AccountDeleted) are in browser/account_handler.h.
 
 // Reasons inside AccountRefused; any other value refuses the launcher's version.
 inline constexpr int32_t kReasonNoSuchAccount = 1340;

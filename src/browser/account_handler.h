@@ -2,22 +2,12 @@
 
 #include <cstdint>
 
+#include "net/message_codes.h"
 #include "net/net_address.h"
 #include "net/size_buffer.h"
 
-// Account-service replies that can reach the receive thread at any time.
-inline constexpr int32_t kProfileUpdatedCode = 1347;
-inline constexpr int32_t kRecentPlayersReplyCode = 1349;
-inline constexpr int32_t kPlayerProfileReplyCode = 1351;
-inline constexpr int32_t kPlayerNotFoundCode = 1352;
-inline constexpr int32_t kAccountDeletedCode = 1355;
-
-constexpr bool isAccountReplyCode(int32_t code) {
-    return code == kProfileUpdatedCode || code == kRecentPlayersReplyCode ||
-           code == kPlayerProfileReplyCode || code == kPlayerNotFoundCode || code == kAccountDeletedCode;
-}
-
-// Carries out the account replies above for the dispatcher.
+// Carries out for the dispatcher the account service's replies that can reach
+// the receive thread at any time (isAccountReplyCode).
 //
 // Called on the receive thread with `message` positioned just after the code and
 // the receive lock (NET_LockReceive()) held, so the handler reads its fields from

@@ -5,13 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "net/message_codes.h"
 #include "net/size_buffer.h"
 
 // The four datagrams of the browsing exchange: the launcher asks the master
 // server for its list of game servers, then asks each game server for its state.
 
-inline constexpr int32_t kMasterListCode = 777123;  // request, reply and server info query
-inline constexpr int32_t kServerInfoReplyCode = 5560020;
 inline constexpr int32_t kProtocolVersion = 104;
 inline constexpr int kMasterListEnd = 101;  // marker byte that ends a master list
 inline constexpr uint16_t kMasterPort = 15100;
