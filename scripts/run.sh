@@ -17,14 +17,9 @@ mkdir -p "$demo"
 start_sim "$bin/tools/pellrig-sim/pellrig-sim" "$demo" --scenario resources/scenarios/default.json --master-port 0 --news-port 0
 trap 'kill "$sim" 2>/dev/null || true' EXIT
 
-# The stand-in game: prints its command line and keeps it in game.log.
-cat > "$demo/brumvekgl.exe" <<'GAME'
-#!/bin/sh
-line="brumvekgl.exe $*"
-echo "$line" >> "$(dirname "$0")/game.log"
-echo "The game would start now: $line"
-GAME
-chmod +x "$demo/brumvekgl.exe"
+# The stand-in game: says what the game would do and keeps how it was started
+# in args.txt.
+cp "$bin/tools/stand-in-game/stand-in-game" "$demo/brumvekgl.exe"
 
 cd "$demo"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then

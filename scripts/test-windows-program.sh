@@ -51,7 +51,7 @@ shortcut=$(find "$WINEPREFIX/drive_c/users" -path '*Start Menu/Programs/Pellrig/
 
 # The game beside the program, and settings that log alice in with the
 # Freedoom WADs found.
-cp "$build/tests/shell/stand_in_game.exe" "$unix_install_dir/brumvekgl.exe"
+cp "$build/tools/stand-in-game/stand-in-game.exe" "$unix_install_dir/brumvekgl.exe"
 cli() { (cd "$unix_install_dir" && timeout 60 "$wine" "$build/tools/pellrig-cli/pellrig-cli.exe" "$@"); }
 cli wads scan 'Z:\usr\share\games\doom' --save > /dev/null
 cli config unattended --user alice --password wonderland

@@ -51,8 +51,9 @@ TEST(LaunchCommandLine, SplitsAsTheGameSeesItAndQuotingSurvivesTheSplit) {
     }
 }
 
-// A game folder with fake executables that write their arguments, one a line,
-// to args-<name> beside them, and WAD directories found by a scan.
+// A game folder that is the working directory, with copies of the stand-in
+// game, which writes how it was started to args.txt there, and WAD directories
+// found by a scan.
 class LaunchGameStart : public SettingsTest {
   protected:
     void SetUp() override {
@@ -67,25 +68,26 @@ class LaunchGameStart : public SettingsTest {
         server.address = "10.0.0.5:10666";
         server.iwad = "freedoom2.wad";
         bv_username = "player one";
+        fs::current_path(game.path());
     }
+    void TearDown() override { fs::current_path(m_previous); }
 
     void addGame(const char* name, bool executable = true) {
-        const fs::path script = game.path() / name;
-        writeText(script,
-                  "#!/bin/sh\nout='" + game.file(std::string("args-") + name) +
-                      "'\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$out.tmp\"\nmv \"$out.tmp\" "
-                      "\"$out\"\n");
-        fs::permissions(script,
+        const fs::path copy = game.path() / name;
+        fs::copy_file(PELLRIG_STAND_IN_GAME, copy, fs::copy_options::overwrite_existing);
+        fs::permissions(copy,
                         executable ? fs::perms::owner_all : fs::perms::owner_read | fs::perms::owner_write);
     }
 
-    // The arguments the fake game `name` received, one a line, once it has run.
-    std::vector<std::string> argumentsOf(const char* name) const {
-        const fs::path file = game.path() / (std::string("args-") + name);
+    // The name a stand-in game was started under, then its arguments, once it
+    // has run; the report is taken away for the next start.
+    std::vector<std::string> startedGame() const {
+        const fs::path file = game.path() / "args.txt";
         for (int i = 0; i < 2000 && !fs::exists(file); ++i) {
             std::this_thread::sleep_for(10ms);
         }
         std::istringstream in(readText(file));
+        fs::remove(file);
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);) {
             lines.push_back(line);
@@ -97,6 +99,9 @@ class LaunchGameStart : public SettingsTest {
     TempDir wads;
     LaunchTarget server;
     MemoryModalMessageView messages;
+
+  private:
+    fs::path m_previous = fs::current_path();
 };
 
 TEST_F(LaunchGameStart, StartsThePreferredGameWithExactlyTheseArguments) {
@@ -108,11 +113,11 @@ TEST_F(LaunchGameStart, StartsThePreferredGameWithExactlyTheseArguments) {
     bv_serverpassword = "let me in";
     LaunchGame(server, 3, messages, game.folder());
 
-    EXPECT_EQ(argumentsOf(kGlExecutable),
-              (std::vector<std::string>{
-                  "-connect", "10.0.0.5:10666", "-iwad", wads.file("iwads/freedoom2.wad"), "-llevel", "3",
-                  "-file", wads.file("my pwads/freedoom1.wad"), wads.file("my pwads/sub/extra.wad"), "-skill",
-                  "4", "+name", "player one", "+password", "let me in"}));
+    EXPECT_EQ(startedGame(), (std::vector<std::string>{kGlExecutable, "-connect", "10.0.0.5:10666", "-iwad",
+                                                       wads.file("iwads/freedoom2.wad"), "-llevel", "3",
+                                                       "-file", wads.file("my pwads/freedoom1.wad"),
+                                                       wads.file("my pwads/sub/extra.wad"), "-skill", "4",
+                                                       "+name", "player one", "+password", "let me in"}));
     EXPECT_TRUE(messages.messages().empty());
 
     // Without the preferred executable the other one is started; a file is taken
@@ -125,9 +130,9 @@ TEST_F(LaunchGameStart, StartsThePreferredGameWithExactlyTheseArguments) {
     bv_extraparams.clear();
     bv_serverpassword.clear();
     LaunchGame(server, 0, messages, game.folder());
-    EXPECT_EQ(argumentsOf(kSoftwareExecutable),
-              (std::vector<std::string>{"-connect", "10.0.0.5:10666", "-llevel", "0", "-iwad",
-                                        wads.file("newer/freedoom2.wad"), "+name", "player one"}));
+    EXPECT_EQ(startedGame(),
+              (std::vector<std::string>{kSoftwareExecutable, "-connect", "10.0.0.5:10666", "-llevel", "0",
+                                        "-iwad", wads.file("newer/freedoom2.wad"), "+name", "player one"}));
 }
 
 TEST_F(LaunchGameStart, RefusesWithTheReasonAndStartsNothing) {
@@ -162,7 +167,7 @@ TEST_F(LaunchGameStart, RefusesWithTheReasonAndStartsNothing) {
     messages.clear();
     LaunchGame(std::nullopt, 1, messages, game.folder());
     EXPECT_TRUE(messages.messages().empty());
-    EXPECT_FALSE(fs::exists(game.path() / (std::string("args-") + kGlExecutable)));
+    EXPECT_FALSE(fs::exists(game.path() / "args.txt"));
 
     addGame(kGlExecutable, false);
     server.iwad = "freedoom2.wad";
