@@ -11,10 +11,12 @@
 #include <QWidget>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "shell/message_boxes.h"
+#include "sim_start.h"
 
 // Shared by the shell's tests: finding controls by name, answering modal
 // dialogs, message boxes that record instead of waiting for a user, and the
@@ -107,30 +109,33 @@ class RecordingBoxes final : public MessageBoxes {
 // is how a sanitizer's report inside the simulator reaches the test.
 class SimRunner {
   public:
-    explicit SimRunner(QStringList options = {}) {
-        options << QStringLiteral("--master-port") << QStringLiteral("0") << QStringLiteral("--exit-after-ms")
-                << QStringLiteral("120000");
-        if (!options.contains(QStringLiteral("--scenario"))) {
-            options << QStringLiteral("--generate") << QStringLiteral("0");
+    explicit SimRunner(const QStringList& options = {}) {
+        std::vector<std::string> arguments;
+        for (const QString& option : options) {
+            arguments.push_back(option.toStdString());
+        }
+        QStringList withDefaults;
+        for (const std::string& argument : simArguments(std::move(arguments))) {
+            withDefaults << QString::fromStdString(argument);
         }
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(PELLRIG_SIM_PATH), options);
+        m_process.start(QStringLiteral(PELLRIG_SIM_PATH), withDefaults);
         if (!m_process.waitForStarted(10000)) {
             return;
         }
-        for (int tries = 0; tries < 100 && m_master.isEmpty(); ++tries) {
+        for (int tries = 0; tries < 100 && m_master.empty(); ++tries) {
             if (!m_process.canReadLine()) {
                 m_process.waitForReadyRead(100);
                 continue;
             }
-            const QString line = QString::fromLatin1(m_process.readLine()).trimmed();
-            if (line.startsWith(QStringLiteral("ready master="))) {
-                m_master = line.section(QLatin1Char(' '), 1, 1).section(QLatin1Char('='), 1);
+            if (const std::optional<SimReady> ready =
+                    simReadyLine(m_process.readLine().trimmed().toStdString())) {
+                m_master = ready->master;
             }
         }
     }
     ~SimRunner() {
-        if (!m_master.isEmpty()) {
+        if (!m_master.empty()) {
             stop();
         }
     }
@@ -138,7 +143,7 @@ class SimRunner {
     SimRunner& operator=(const SimRunner&) = delete;
 
     // "127.0.0.1:port", or empty when the simulator did not start.
-    std::string master() const { return m_master.toStdString(); }
+    const std::string& master() const { return m_master; }
 
   private:
     // Outside a test function no failure would count, so there a failure ends
@@ -165,5 +170,5 @@ class SimRunner {
     }
 
     QProcess m_process;
-    QString m_master;
+    std::string m_master;
 };

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,12 +9,11 @@
 #include <gtest/gtest.h>
 
 #include "child_process.h"
+#include "sim_start.h"
 #include "temp_dir.h"
 
-// pellrig-sim started for one test: unless the options say otherwise, its
-// master on a free port, no game servers, a time limit, and the game servers'
-// addresses printed. Reads up to the ready line; `master` stays empty when
-// none came (the start failed).
+// pellrig-sim started for one test, with simArguments' defaults. Reads up to
+// the ready line; `master` stays empty when none came (the start failed).
 //
 // A simulator that came up is stopped when the object goes, if stop() or
 // waitForExit() has not ended it before, and the test fails unless it exits
@@ -32,35 +28,17 @@ struct SimProcess {
 
     explicit SimProcess(std::vector<std::string> options,
                         ChildProcess::Output streams = ChildProcess::Output::StdoutOnly) {
-        const auto lacks = [&options](std::initializer_list<const char*> names) {
-            return std::none_of(names.begin(), names.end(), [&options](const char* name) {
-                return std::find(options.begin(), options.end(), name) != options.end();
-            });
-        };
-        if (lacks({"--scenario", "--generate"})) {
-            options.insert(options.end(), {"--generate", "0"});
-        }
-        if (lacks({"--master-port"})) {
-            options.insert(options.end(), {"--master-port", "0"});
-        }
-        if (lacks({"--exit-after-ms"})) {
-            options.insert(options.end(), {"--exit-after-ms", "60000"});
-        }
-        if (lacks({"--print-servers"})) {
-            options.push_back("--print-servers");
-        }
         std::string error;
-        process = ChildProcess::start(PELLRIG_SIM_PATH, options, error, streams);
+        process = ChildProcess::start(PELLRIG_SIM_PATH, simArguments(std::move(options)), error, streams);
         EXPECT_NE(process, nullptr) << error;
         std::string line;
         while (process != nullptr && process->readLine(line, std::chrono::seconds(10))) {
             output.push_back(line);
             if (line.rfind("server ", 0) == 0) {
                 servers.push_back(line.substr(7));
-            } else if (line.rfind("ready master=", 0) == 0) {
-                master = line.substr(13, line.find(' ', 13) - 13);
-                const size_t at = line.find(" news=");
-                news = at == std::string::npos ? std::string() : line.substr(at + 6);
+            } else if (const std::optional<SimReady> ready = simReadyLine(line)) {
+                master = ready->master;
+                news = ready->news;
                 break;
             }
         }
