@@ -279,11 +279,5 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Only allocation failures get here.
-    try {
-        return run(argc, argv);
-    } catch (const std::exception& exception) {
-        std::fprintf(stderr, "%s\n", exception.what());
-        return 1;
-    }
+    return benchMain(run, argc, argv);
 }

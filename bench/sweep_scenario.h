@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -168,4 +169,15 @@ inline CoreSweepRun runCoreSweep(const std::vector<std::string>& addresses) {
     sweeps.waitIdle(std::chrono::minutes(10));
     const double elapsedMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     return {elapsedMs, processCpuSeconds() - cpuBefore};
+}
+
+// The sweep benchmarks' main: whatever `run` throws (only an allocation failure
+// is expected) is printed and ends the run with status 1.
+inline int benchMain(int (*run)(int, char**), int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& exception) {
+        std::fprintf(stderr, "%s\n", exception.what());
+        return 1;
+    }
 }
