@@ -12,7 +12,6 @@
 #include <array>
 #include <chrono>
 #include <condition_variable>
-#include <cstring>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -133,11 +132,6 @@ class ExchangeThread {
 bool isLoginAnswer(int32_t code) {
     return code == kAccountRefusedCode || code == kAccountAcceptedCode ||
            code == kAccountAcceptedCompactCode || code == kVersionRejectedCode;
-}
-
-template <size_t N>
-bool terminated(const char (&text)[N]) {
-    return std::memchr(text, '\0', N) != nullptr;
 }
 
 void checkProfile(const PlayerProfile& profile) {

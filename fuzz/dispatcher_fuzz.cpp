@@ -8,7 +8,6 @@
 // address; a selection byte above 0 selects a server list row first.
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,11 +69,6 @@ NetAddress pickSender(uint8_t choice) {
         }
     }
     return kSenders[choice % kSenders.size()];
-}
-
-template <size_t N>
-bool terminated(const char (&text)[N]) {
-    return std::memchr(text, '\0', N) != nullptr;
 }
 
 void checkRecord(const ServerRecord& record) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <span>
 
 #include "net/size_buffer.h"
@@ -75,4 +76,10 @@ inline int32_t messageCode(std::span<const uint8_t> bytes) {
     return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
                                 static_cast<uint32_t>(bytes[2]) << 16 |
                                 static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+// Whether a fixed-size text field holds its terminating zero.
+template <size_t N>
+bool terminated(const char (&text)[N]) {
+    return std::memchr(text, '\0', N) != nullptr;
 }
