@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,16 +12,6 @@
 namespace launch_test {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
-
-inline void writeBytes(const fs::path& path, const Bytes& bytes) {
-    writeText(path, std::string(bytes.begin(), bytes.end()));
-}
-
-inline Bytes readBytes(const fs::path& path) {
-    const std::string text = readText(path);
-    return Bytes(text.begin(), text.end());
-}
 
 // Puts a link to a real WAD of the freedoom package at `path`.
 inline void placeWad(const fs::path& path, const std::string& freedoomName = "freedoom2.wad") {

@@ -47,8 +47,6 @@ TEST_F(LaunchWadDirectories, ScanFindsEachFolderOnceDeepestFirst) {
     EXPECT_EQ(view.rows(), found);
     EXPECT_EQ(directoryPaths(), found);
     EXPECT_EQ(view.status(), "2 potential WAD directories found");
-    EXPECT_FALSE(view.searching());
-    EXPECT_FALSE(editor.searching());
 
     editor.scan({drive.folder()});
     EXPECT_EQ(view.rows(), found);
@@ -57,7 +55,7 @@ TEST_F(LaunchWadDirectories, ScanFindsEachFolderOnceDeepestFirst) {
 
 // The shell runs the scan on a worker and cancels it from its UI thread, here
 // as soon as the first folder is in the list; a second click while the scan
-// unwinds changes nothing.
+// unwinds changes nothing, and nothing more is examined.
 TEST_F(LaunchWadDirectories, CancelFromTheUiThreadKeepsWhatWasFoundAndSkipsTheRemainingRoots) {
     TempDir first;
     TempDir second;
@@ -92,6 +90,10 @@ TEST_F(LaunchWadDirectories, CancelFromTheUiThreadKeepsWhatWasFoundAndSkipsTheRe
     EXPECT_FALSE(view.searching());
     EXPECT_FALSE(editor.searching());
     EXPECT_EQ(std::count(statuses.begin(), statuses.end(), second.folder()), 0);
+
+    // The next scan starts afresh.
+    editor.scan({second.folder()});
+    EXPECT_EQ(view.rows(), std::vector<std::string>{second.folder()});
 }
 
 TEST_F(LaunchWadDirectories, AddRefusesSharesAndRemoveTakesEveryCopy) {
@@ -132,7 +134,7 @@ TEST_F(LaunchWadDirectories, DoneAsksForTheServerListOnlyOnTheFirstRunThenSaves)
     EXPECT_TRUE(messages.messages().empty());
 }
 
-TEST(LaunchMountTable, ClassifiesFileSystemsAndFindsTheHoldingMount) {
+TEST(LaunchMountTable, ClassifiesFileSystemsAndFindsTheHoldingMountAndTheFixedDrives) {
     const std::vector<MountEntry> table = parseMountTable(
         "/dev/sda2 / ext4 rw,relatime 0 0\n"
         "proc /proc proc rw 0 0\n"
@@ -158,9 +160,8 @@ TEST(LaunchMountTable, ClassifiesFileSystemsAndFindsTheHoldingMount) {
     for (const char* type : {"proc", "tmpfs", "sysfs", "overlay", "iso9660", "squashfs", "fuse"}) {
         EXPECT_FALSE(isLocalDiskType(type) || isNetworkType(type)) << type;
     }
-}
 
-TEST(LaunchFixedDrives, AreLocalFoldersEachFileSystemOnce) {
+    // The fixed drives are local folders, each file system once.
     std::set<dev_t> devices;
     for (const std::string& root : fixedDriveRoots()) {
         SCOPED_TRACE(root);

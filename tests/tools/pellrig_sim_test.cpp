@@ -18,80 +18,47 @@
 #include "browser/messages.h"
 #include "browser/receive_thread.h"
 #include "browser/server_table.h"
-#include "net/huffman.h"
+#include "loopback_peer.h"
 #include "net/net_address.h"
 #include "net/size_buffer.h"
-#include "net/socket.h"
 #include "net/transport.h"
 #include "sim_process.h"
 
 namespace {
 
-using namespace std::chrono_literals;
 using nlohmann::json;
 
-SizeBuffer message(void (*write)(SizeBuffer&), std::initializer_list<int32_t> longs = {}) {
-    SizeBuffer buffer;
-    SZ_Init(buffer, 65536);
-    if (write != nullptr) {
-        write(buffer);
-    }
-    for (int32_t value : longs) {
-        MSG_WriteLong(buffer, value);
-    }
-    return buffer;
+// A message as the launcher writes it: by `write`, then `longs`.
+Bytes message(void (*write)(SizeBuffer&), std::initializer_list<int32_t> longs = {}) {
+    return bytesOf([&](SizeBuffer& buffer) {
+        if (write != nullptr) {
+            write(buffer);
+        }
+        for (const int32_t value : longs) {
+            MSG_WriteLong(buffer, value);
+        }
+    });
 }
 
-// The launcher's side of the wire: one loopback socket on any free port.
-class Client {
-  public:
-    Client() {
-        NetAddress local;
-        local.ip = {127, 0, 0, 1};
-        EXPECT_TRUE(m_socket.open() && m_socket.bind(local) && m_socket.setNonBlocking());
-    }
-
-    void send(const SizeBuffer& message, const std::string& to) {
-        std::vector<uint8_t> coded(static_cast<size_t>(message.cursize) + 1);
-        coded.resize(HUFF_Encode({message.data.get(), static_cast<size_t>(message.cursize)}, coded));
-        sendRaw(coded, to);
-    }
-
-    void sendRaw(std::span<const uint8_t> bytes, const std::string& to) {
+// The launcher's side of the wire: a loopback socket that keeps every reply.
+struct Client : Peer {
+    void send(const Bytes& bytes, const std::string& to, bool coded = true) {
         NetAddress address;
         ASSERT_TRUE(NET_StringToAdr(to, address)) << to;
-        EXPECT_EQ(m_socket.sendTo(bytes, address), static_cast<int>(bytes.size()));
+        Peer::send(bytes, address, coded);
     }
-
-    // Decodes the next datagram into `message`, ready to read, and returns its
-    // sender; empty when none comes within a generous wait.
-    std::string receive(SizeBuffer& message) {
-        std::vector<uint8_t> coded(65536);
-        NetAddress from;
-        for (int wait = 0; wait < 100; ++wait) {
-            const ReceiveResult result = m_socket.receiveFrom(coded, from);
-            if (result.status == ReceiveStatus::Received) {
-                coded.resize(static_cast<size_t>(result.length));
-                message.cursize = static_cast<int32_t>(
-                    HUFF_Decode(coded, {message.data.get(), static_cast<size_t>(message.maxsize)}));
-                MSG_BeginReading(message);
-                return NET_AdrToString(from);
-            }
-            m_socket.waitReadable(100);
-        }
-        return {};
-    }
+    // The next reply, ready to read; an empty one when none comes within a generous wait.
+    SizeBuffer next() { return messageOf(waitForRequests(m_read + 1) ? requests()[m_read++] : Bytes{}); }
 
   private:
-    UdpSocket m_socket;
+    size_t m_read = 0;
 };
 
 // Asks the master for its list; fails the test unless the list ends with its
 // end marker exactly at the end of the message.
 std::vector<MasterListEntry> masterList(Client& client, const std::string& master) {
     client.send(message(writeMasterListRequest), master);
-    SizeBuffer reply = message(nullptr);
-    EXPECT_EQ(client.receive(reply), master);
+    SizeBuffer reply = client.next();
     EXPECT_EQ(MSG_ReadLong(reply), kMasterListCode);
     std::vector<MasterListEntry> entries = readMasterListReply(reply, SIZE_MAX);
     EXPECT_EQ(reply.readcount, reply.cursize) << "the list does not end with its end marker";
@@ -129,8 +96,7 @@ TEST(PellrigSim, ScenarioServersAnswerAsToldAndSurviveGarbage) {
     EXPECT_EQ(listed, json({{sim.servers[0], 1, 255}, {sim.servers[1], 0, 0}, {sim.servers[2], 0, 0}}));
 
     client.send(message(writeServerInfoQuery), big);
-    SizeBuffer reply = message(nullptr);
-    ASSERT_EQ(client.receive(reply), big);
+    SizeBuffer reply = client.next();
     ASSERT_EQ(MSG_ReadLong(reply), kServerInfoReplyCode);
     const ServerInfo info = readServerInfoReply(reply);
     EXPECT_EQ(reply.readcount, reply.cursize) << "fields missing or left over";
@@ -151,15 +117,16 @@ TEST(PellrigSim, ScenarioServersAnswerAsToldAndSurviveGarbage) {
         client.send(message(writeServerInfoQuery), big);
     }
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(client.receive(reply), big) << "reply " << i;
+        reply = client.next();
+        EXPECT_EQ(MSG_ReadLong(reply), kServerInfoReplyCode) << "reply " << i;
     }
 
     // The silent server takes its query first; an answer from it would come
     // no later than the odd server's, which has no delay either.
     client.send(message(writeServerInfoQuery), sim.servers[1]);
     client.send(message(writeServerInfoQuery), sim.servers[2]);
-    ASSERT_EQ(client.receive(reply), sim.servers[2]) << "the silent server answered";
-    EXPECT_EQ(reply.cursize, 9) << "reply not truncated";
+    reply = client.next();
+    EXPECT_EQ(reply.cursize, 9) << "the silent server answered, or the reply is not truncated";
     EXPECT_EQ(MSG_ReadLong(reply), 1353);
     EXPECT_EQ(MSG_ReadString(reply), "Odd");
 
@@ -173,7 +140,7 @@ TEST(PellrigSim, ScenarioServersAnswerAsToldAndSurviveGarbage) {
     int garbage = 0;
     for (const std::string& to : {sim.master, big}) {
         for (const std::vector<uint8_t>& bytes : rawGarbage) {
-            client.sendRaw(bytes, to);
+            client.send(bytes, to, false);
         }
         client.send(message(nullptr, {42}), to);  // unknown code
         client.send(message(nullptr, {-1}), to);
@@ -185,7 +152,8 @@ TEST(PellrigSim, ScenarioServersAnswerAsToldAndSurviveGarbage) {
 
     EXPECT_EQ(masterList(client, sim.master).size(), 3u) << "the master stopped answering";
     client.send(message(writeServerInfoQuery), big);
-    EXPECT_EQ(client.receive(reply), big) << "the server stopped answering";
+    reply = client.next();
+    EXPECT_EQ(MSG_ReadLong(reply), kServerInfoReplyCode) << "the server stopped answering";
     EXPECT_EQ(sim.stop().back(), "stopped master_requests=2 server_queries=7 replies=8 garbage=" +
                                      std::to_string(garbage) + " dropped=0");
 }
@@ -209,15 +177,16 @@ TEST(PellrigSim, GeneratedServersFollowTheSeedAndTheSilentFraction) {
         for (const std::string& server : sim.servers) {
             client.send(message(writeServerInfoQuery), server);
         }
-        SizeBuffer reply = message(nullptr);
-        while (names.size() < 30 && !client.receive(reply).empty()) {
-            EXPECT_EQ(MSG_ReadLong(reply), kServerInfoReplyCode);
+        for (int i = 0; i < 30; ++i) {
+            SizeBuffer reply = client.next();
+            ASSERT_EQ(MSG_ReadLong(reply), kServerInfoReplyCode);
             names.insert(readServerInfoReply(reply).name);
         }
         // Every query went before this request, so an answer from a silent
         // server would come before the master's.
         client.send(message(writeMasterListRequest), sim.master);
-        EXPECT_EQ(client.receive(reply), sim.master) << "more than a quarter of 40 servers answered";
+        SizeBuffer reply = client.next();
+        EXPECT_EQ(MSG_ReadLong(reply), kMasterListCode) << "more than a quarter of 40 servers answered";
         EXPECT_EQ(sim.stop().back(),
                   "stopped master_requests=1 server_queries=40 replies=31 garbage=0 dropped=0");
     }
@@ -229,6 +198,8 @@ TEST(PellrigSim, StopsByItselfAndRefusesBadStarts) {
     SimProcess timed({"--generate", "2", "--exit-after-ms", "200"});
     ASSERT_FALSE(timed.master.empty());
     EXPECT_EQ(timed.waitForExit(), 0) << "--exit-after-ms did not stop it";
+    EXPECT_FALSE(SimProcess({"--scenario", PELLRIG_DEFAULT_SCENARIO}).master.empty())
+        << "the shipped scenario";
 
     SimProcess running({});
     const std::string busyPort = running.master.substr(running.master.find(':') + 1);
