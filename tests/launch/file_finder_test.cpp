@@ -1,6 +1,11 @@
 #include "launch/file_finder.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
+
+#include <ctime>
 
 #include "launch_test_support.h"
 
@@ -66,6 +71,56 @@ TEST(LaunchFileFinder, MaskIgnoresCaseAndMatchingFoldersEndInASeparator) {
     EXPECT_EQ(results(finder),
               (std::vector<std::string>{dir.file("base/DOOM2.WAD"), dir.folder("base/loop.wad"),
                                         dir.folder("base/maps.wad")}));
+}
+
+TEST(LaunchFileFinder, FiltersRejectInTheirOrderAndFindTextAcrossChunks) {
+    TempDir dir;
+    writeText(dir.file("small.wad"), std::string(100, 'a'));
+    // A five-character text is read in chunks of 123 bytes: this one straddles
+    // the first two, in another case and with a zero byte inside.
+    writeText(dir.file("large.wad"),
+              std::string(120, '.') + std::string("he\0Ll", 5) + "O" + std::string(5000, '.'));
+    ASSERT_EQ(::mkfifo(dir.file("pipe.wad").c_str(), 0600), 0);
+    for (const char* name : {"small.wad", "large.wad", "pipe.wad"}) {
+        const std::time_t written = name[0] == 's' ? 1000000 : 2000000;
+        const timespec times[2] = {{written, 0}, {written, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, dir.file(name).c_str(), times, 0), 0);
+    }
+    const auto search = [&dir](uint32_t flags) {
+        FindOptions options = wadSearch(dir.folder());
+        options.optionFlags = flags;
+        options.fileAttributes = kAttributeArchive;  // regular files carry it
+        options.minSize = options.maxSize = 100;     // bounds are inclusive
+        options.minModified = options.maxModified = 2000000;
+        options.findText = "HELLO";
+        return options;
+    };
+    const struct {
+        uint32_t flags;
+        std::vector<std::string> found;
+    } cases[] = {
+        {FIND_ATTRIBUTES, {"large.wad", "small.wad"}},
+        {FIND_ATTRIBUTES | FIND_SIZE, {"small.wad"}},
+        {FIND_MODIFIED, {"large.wad", "pipe.wad"}},
+        // The pipe fails the attributes before its text would be read (opening
+        // it would block): the text comes last.
+        {FIND_ATTRIBUTES | FIND_TEXT, {"large.wad"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.flags);
+        FileFinder finder;
+        std::vector<FinderCode> codes;
+        finder.SetCallback([&codes](FileFinder&, FinderCode code, void*) { codes.push_back(code); }, nullptr);
+        finder.Find(search(c.flags));
+        std::vector<std::string> expected;
+        for (const std::string& name : c.found) {
+            expected.push_back(dir.file(name));
+        }
+        EXPECT_EQ(results(finder), expected);
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), FF_FOUND), static_cast<long>(c.found.size()));
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), FF_DISCARDED),
+                  static_cast<long>(3 - c.found.size()));
+    }
 }
 
 TEST(LaunchAddBackslash, AppendsASeparatorOnlyWhenMissing) {
