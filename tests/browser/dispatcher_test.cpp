@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -14,8 +15,12 @@ class BrowserDispatcher : public testing::Test {
   protected:
     void SetUp() override {
         clearServerTable();
+        setMaster(master);
+    }
+
+    static void setMaster(const NetAddress& address) {
         const auto lock = lockBrowser();
-        master_adr = master;
+        master_adr = address;
     }
 
     bool dispatch(SizeBuffer message, const NetAddress& from) {
@@ -34,38 +39,19 @@ MasterListEntry entry(uint16_t port, int scorecard = 0, int marker = 0) {
     return {"127.0.0.1:" + std::to_string(port), scorecard, marker};
 }
 
-TEST(BrowserMessages, ServerInfoReadsBackAsWritten) {
-    ServerInfo info{"Srv",      3,     8,  "MAP01", {"a.wad", "", "b.wad"},  1, "Doom II", "doom2.wad",
-                    "http://x", "a@b", -5, 7,       {{"ann", -2, 40, 3, 12}}};
-    SizeBuffer reply = serverInfoOf(info);
-    ASSERT_EQ(MSG_ReadLong(reply), kServerInfoReplyCode);
-    const ServerInfo read = readServerInfoReply(reply);
-    EXPECT_EQ(reply.readcount, reply.cursize);  // the unused byte and the final short are consumed
-    EXPECT_EQ(read.pwads, info.pwads);
-    EXPECT_EQ(read.dmflags, -5);
-    ASSERT_EQ(read.players.size(), 1u);
-    EXPECT_EQ(read.players[0].frags, -2);
-    EXPECT_EQ(read.players[0].time, 12);
-}
-
 TEST_F(BrowserDispatcher, MasterListFromTheMasterReplacesTableAndRows) {
     listServers({entry(1, 1, 0), entry(2, 0, 255), entry(3, 0, 7)});
     views.servers.select(*views.servers.findRow(2));
     views.players.insertRow(0, 0, 0);
     listServers({entry(4), entry(5, 1)});
     // Lists from another port or host, or before any list was asked for, count for nothing.
-    NetAddress otherHost = master;
-    otherHost.ip = {127, 0, 0, 2};
-    for (const NetAddress& stranger : {loopback(15101), otherHost}) {
+    for (const NetAddress& stranger : {loopback(15101), loopback(15100, 2)}) {
         dispatch(masterListOf({entry(6), entry(7)}), stranger);
     }
-    {
-        const auto lock = lockBrowser();
-        ASSERT_EQ(server_count, 2);
-        EXPECT_STREQ(server_table[0].address, "127.0.0.1:4");
-        EXPECT_EQ(server_table[1].scorecard, 1);
-        master_adr = NetAddress{};
-    }
+    ASSERT_EQ(server_count, 2);
+    EXPECT_STREQ(server_table[0].address, "127.0.0.1:4");
+    EXPECT_EQ(server_table[1].scorecard, 1);
+    setMaster(NetAddress{});
     listServers({entry(8), entry(9)});
     EXPECT_EQ(server_count, 2);
     // No row of the first list is left to name one server and index another;
@@ -80,10 +66,7 @@ TEST_F(BrowserDispatcher, MasterListFromTheMasterReplacesTableAndRows) {
     EXPECT_TRUE(views.messages.messages().empty());
 
     // Only the end byte ends a list, and a list of nothing empties the table.
-    {
-        const auto lock = lockBrowser();
-        master_adr = master;
-    }
+    setMaster(master);
     listServers({entry(6), {"127.0.0.1:7", 0, kMasterListEnd}, entry(8)});
     EXPECT_EQ(server_count, 1);
     listServers({});
@@ -98,9 +81,7 @@ TEST_F(BrowserDispatcher, ReplyFillsRecordAndRowWithinLimits) {
         info.players.push_back({"p" + std::to_string(i), i, i * 10, 2, 60});
     }
     // The same reply from another host changes nothing.
-    NetAddress otherHost = loopback(2);
-    otherHost.ip = {127, 0, 0, 2};
-    dispatch(serverInfoOf(info), otherHost);
+    dispatch(serverInfoOf(info), loopback(2, 2));
     EXPECT_FALSE(server_table[1].answered);
     EXPECT_EQ(cell(1, ServerColumn::Name), "");
     reply(info, 2);
@@ -113,9 +94,8 @@ TEST_F(BrowserDispatcher, ReplyFillsRecordAndRowWithinLimits) {
     EXPECT_EQ(std::strlen(record.pwads[1]), kPwadSize - 1);
     EXPECT_STREQ(record.pwads[2], "c.wad");
     EXPECT_EQ(record.has_pwads, kPresent);
-    for (const PlayerInfo& player : record.players) {
-        EXPECT_EQ(player.present, kPresent);
-    }
+    EXPECT_TRUE(std::all_of(std::begin(record.players), std::end(record.players),
+                            [](const PlayerInfo& player) { return player.present == kPresent; }));
     EXPECT_STREQ(record.players[15].name, "p15");
     EXPECT_EQ(cell(1, ServerColumn::Name), std::string(kTextSize - 1, 'n'));
     EXPECT_EQ(cell(1, ServerColumn::Players), "20/32");
@@ -159,19 +139,18 @@ TEST_F(BrowserDispatcher, SelectedServerReplyRefreshesPlayerList) {
     listServers({entry(1), entry(2)});
     views.servers.select(*views.servers.findRow(0));
     ServerInfo info{
-        "S", 2, 8, "M", {}, 0, "G", "I", "", "", 0, 0, {{"lan", 5, 0, 9, 1}, {"far", 6, 80, 4, 2}}};
+        "S", 2, 8, "M", {}, 0, "G", "I", "", "", 0, 0, {{"lan", -5, 0, 9, 1}, {"far", 6, 80, 4, 2}}};
     reply(info, 2);
     EXPECT_TRUE(views.players.rows().empty());
 
     reply(info, 1);
     const auto rows = views.players.rows();
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].cells, (std::vector<std::string>{"", "lan", "5", "0", "1"}));  // ping 0: no level
+    EXPECT_EQ(rows[0].cells, (std::vector<std::string>{"", "lan", "-5", "0", "1"}));  // ping 0: no level
     EXPECT_EQ(rows[1].cells, (std::vector<std::string>{"4", "far", "6", "80", "2"}));
 }
 
-class RecordingAccounts : public AccountReplyHandler {
-  public:
+struct RecordingAccounts : AccountReplyHandler {
     void handleAccountReply(int32_t code, SizeBuffer& message, const NetAddress&) override {
         seen.push_back(std::to_string(code) + ":" + MSG_ReadString(message));
     }
@@ -220,7 +199,10 @@ TEST_F(BrowserDispatcher, TruncatedAndGarbageDatagramsKeepLimits) {
     }
     ServerInfo info{"S", 1, 4, "M", {"a.wad", "b.wad"}, 0, "G", "I", "u", "e", 1, 2, {{"p", 1, 2, 3, 4}}};
     const SizeBuffer list = masterListOf(many);
-    const SizeBuffer full = serverInfoOf(info);
+    SizeBuffer full = serverInfoOf(info);
+    ASSERT_EQ(MSG_ReadLong(full), kServerInfoReplyCode);
+    EXPECT_EQ(readServerInfoReply(full).players.size(), 1u);
+    EXPECT_EQ(full.readcount, full.cursize);  // the unused byte and the final short are read too
 
     listServers(many);
     EXPECT_EQ(server_count, kMaxServers);

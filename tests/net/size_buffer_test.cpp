@@ -3,45 +3,31 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
+
+#include "loopback_peer.h"
 
 namespace {
 
-SizeBuffer messageOf(const std::vector<uint8_t>& bytes, int32_t capacity = 8192) {
-    SizeBuffer msg;
-    SZ_Init(msg, capacity);
-    SZ_Load(msg, bytes.data(), static_cast<int32_t>(bytes.size()));
-    return msg;
-}
-
-std::vector<uint8_t> contents(const SizeBuffer& buffer) {
-    return {buffer.data.get(), buffer.data.get() + buffer.cursize};
-}
-
 TEST(MessageWrite, FieldsAreLittleEndianAndStringsEndInOneNul) {
-    SizeBuffer out;
-    SZ_Init(out, 64);
-    MSG_WriteLong(out, 777123);
-    MSG_WriteShort(out, -2);
-    MSG_WriteByte(out, 0x1FF);
-    MSG_WriteString(out, "ab");
-    MSG_WriteString(out, "");
-    MSG_WriteString(out, static_cast<const char*>(nullptr));
-    EXPECT_EQ(contents(out),
-              (std::vector<uint8_t>{0xA3, 0xDB, 0x0B, 0x00, 0xFE, 0xFF, 0xFF, 'a', 'b', 0, 0, 0}));
+    EXPECT_EQ(bytesOf([](SizeBuffer& out) {
+                  MSG_WriteLong(out, 777123);
+                  MSG_WriteShort(out, -2);
+                  MSG_WriteByte(out, 0x1FF);
+                  MSG_WriteString(out, "ab");
+                  MSG_WriteString(out, "");
+                  MSG_WriteString(out, static_cast<const char*>(nullptr));
+              }),
+              (Bytes{0xA3, 0xDB, 0x0B, 0x00, 0xFE, 0xFF, 0xFF, 'a', 'b', 0, 0, 0}));
 }
 
-TEST(MessageRead, FieldsAreSignedOrUnsignedAsDeclared) {
-    SizeBuffer msg = messageOf({0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0x80, 0xA3, 0xDB, 0x0B, 0x00});
+TEST(MessageRead, FieldsAreSignedAsDeclaredAndPastTheEndReadAsMinusOneAndEmpty) {
+    SizeBuffer msg =
+        messageOf({0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0x80, 0xA3, 0xDB, 0x0B, 0x00, 1, 2, 3});
     EXPECT_EQ(MSG_ReadShort(msg), -2);
     EXPECT_EQ(MSG_ReadLong(msg), -1);
     EXPECT_EQ(MSG_ReadChar(msg), -128);
     EXPECT_EQ(MSG_ReadByte(msg), 128);
     EXPECT_EQ(MSG_ReadLong(msg), 777123);
-}
-
-TEST(MessageRead, PastEndYieldsMinusOneAndEmpty) {
-    SizeBuffer msg = messageOf({0x01, 0x02, 0x03});
     EXPECT_EQ(MSG_ReadLong(msg), -1);
     // The cursor stays past the end: bytes that remained are not read any more.
     EXPECT_EQ(MSG_ReadByte(msg), -1);
@@ -56,7 +42,7 @@ TEST(MessageRead, StringsStopAtNulByte255OrEndAndAreCutAt2047) {
         EXPECT_EQ(MSG_ReadString(msg), text);
     }
     // The rest of an overlong string reads next.
-    std::vector<uint8_t> bytes(3000, 'x');
+    Bytes bytes(3000, 'x');
     bytes[2047] = 'y';
     SizeBuffer overlong = messageOf(bytes);
     EXPECT_EQ(MSG_ReadString(overlong), std::string(2047, 'x'));
@@ -67,13 +53,13 @@ TEST(BufferSpace, OverflowEmptiesTheBufferAndOversizedWritesGetNothing) {
     SizeBuffer out;
     SZ_Init(out, 16);
     out.cursize = 14;
-    const std::vector<uint8_t> ten(10, 0x42);
+    const Bytes ten(10, 0x42);
     testing::internal::CaptureStdout();
     SZ_Write(out, ten.data(), 10);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "SZ_GetSpace: overflow\n");
     EXPECT_EQ(contents(out), ten);
 
-    const std::vector<uint8_t> big(17, 0x42);
+    const Bytes big(17, 0x42);
     testing::internal::CaptureStdout();
     SZ_Write(out, big.data(), 17);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "SZ_GetSpace: 17 is > full buffer size");
@@ -84,13 +70,13 @@ TEST(BufferSpace, OverflowEmptiesTheBufferAndOversizedWritesGetNothing) {
     // A string that cannot fit is dropped whole; what follows starts afresh.
     MSG_WriteString(out, std::string(40, 'a'));
     MSG_WriteByte(out, 7);
-    EXPECT_EQ(contents(out), std::vector<uint8_t>{7});
+    EXPECT_EQ(contents(out), Bytes{7});
 }
 
 TEST(BufferLoad, LoadIsCutToCapacityAndRewindsTheCursor) {
     SizeBuffer msg;
     SZ_Init(msg, 4);
-    const std::vector<uint8_t> bytes{1, 2, 3, 4, 5, 6};
+    const Bytes bytes{1, 2, 3, 4, 5, 6};
     EXPECT_EQ(SZ_Load(msg, bytes.data(), 6), 4);
     EXPECT_EQ(MSG_ReadLong(msg), 0x04030201);
     EXPECT_EQ(SZ_Load(msg, bytes.data(), -3), 0);

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "loopback_peer.h"
 #include "net/socket.h"
 #include "net/tcp_socket.h"
 #include "news/news_check_thread.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using Events = std::vector<std::string>;
 
@@ -27,30 +27,22 @@ constexpr int kConnectionRefused = 10061;  // WSAECONNREFUSED
 constexpr int kConnectionRefused = ECONNREFUSED;
 #endif
 
-NetAddress loopback() {
-    NetAddress address;
-    address.ip = {127, 0, 0, 1};
-    return address;
-}
-
 std::string hostOf(const TcpSocket& socket) {
     NetAddress address;
     EXPECT_TRUE(socket.localAddress(address));
     return "127.0.0.1:" + std::to_string(NET_Port(address));
 }
 
-// A one-connection web server on 127.0.0.1: it reads the request, answers with
-// its chunks, pausing between them so that each arrives in a read of its own,
-// then closes or holds the connection open. Every wait is bounded; the
-// destructor stops and joins it.
+// A one-connection web server on 127.0.0.1: it reads the request, sends
+// `response`, then closes or holds the connection open. Every wait is bounded;
+// the destructor stops and joins it.
 class StampServer {
   public:
-    explicit StampServer(std::vector<std::string> chunks, bool holdOpen = false) {
-        EXPECT_TRUE(m_listener.open() && m_listener.bind(loopback()) && m_listener.listen());
+    explicit StampServer(std::string response, bool holdOpen = false) {
+        EXPECT_TRUE(m_listener.open() && m_listener.bind(loopback(0)) && m_listener.listen());
         m_host = hostOf(m_listener);
-        m_thread = std::jthread([this, chunks = std::move(chunks), holdOpen](const std::stop_token& stop) {
-            serve(stop, chunks, holdOpen);
-        });
+        m_thread = std::jthread([this, response = std::move(response),
+                                 holdOpen](const std::stop_token& stop) { serve(stop, response, holdOpen); });
     }
 
     const std::string& host() const { return m_host; }
@@ -61,7 +53,7 @@ class StampServer {
     }
 
   private:
-    void serve(const std::stop_token& stop, const std::vector<std::string>& chunks, bool holdOpen) {
+    void serve(const std::stop_token& stop, std::string_view response, bool holdOpen) {
         TcpSocket connection;
         const bool accepted = m_listener.accept(connection, 10000);
         const auto deadline = Clock::now() + 10s;
@@ -77,19 +69,13 @@ class StampServer {
             }
         }
         m_received.set_value(received);
-        for (size_t i = 0; i < chunks.size(); ++i) {
-            if (i > 0) {
-                std::this_thread::sleep_for(100ms);
+        while (!response.empty() && going()) {
+            const TcpResult r = connection.write(
+                std::span(reinterpret_cast<const uint8_t*>(response.data()), response.size()), 20);
+            if (r.status == TcpStatus::Failed || r.status == TcpStatus::Closed) {
+                return;
             }
-            std::string_view bytes = chunks[i];
-            while (!bytes.empty() && going()) {
-                const TcpResult r = connection.write(
-                    std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), 20);
-                if (r.status == TcpStatus::Failed || r.status == TcpStatus::Closed) {
-                    return;
-                }
-                bytes.remove_prefix(static_cast<size_t>(r.length));
-            }
+            response.remove_prefix(static_cast<size_t>(r.length));
         }
         uint8_t scratch[64];
         while (holdOpen && going() && connection.read(scratch, 20).status != TcpStatus::Closed) {
@@ -123,13 +109,11 @@ class NewsCheck : public testing::Test {
 };
 
 TEST_F(NewsCheck, SendsTheRequestAndStoresTheBodyOnItsThread) {
-    // The header ends exactly at the end of the first read; the body comes next.
-    StampServer server({"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n",
-                        "DATESTAMP=2024-05-01\nARTICLENO=5\nSUBJECT=Hi\n"});
+    StampServer server(
+        "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nDATESTAMP=2024-05-01\nARTICLENO=5\nSUBJECT=Hi\n");
     NewsConfig config = configFor(server.host());
-    std::FILE* echo = std::tmpfile();
-    ASSERT_NE(echo, nullptr);
-    config.headerEcho = echo;
+    config.headerEcho = std::fopen(m_dir.file("header").c_str(), "wb");
+    ASSERT_NE(config.headerEcho, nullptr);
     RecordingNewsView ui(true);
     EXPECT_EQ(NewsCheckStamp(config, 0, ui), std::nullopt);  // no stamp file yet
     {
@@ -150,19 +134,15 @@ TEST_F(NewsCheck, SendsTheRequestAndStoresTheBodyOnItsThread) {
     EXPECT_EQ(NewsCheckStamp(config, 6, no), std::nullopt);
     EXPECT_EQ(NewsCheckStamp(config, 3, no), 5);
     EXPECT_EQ(no.events(), (Events{"raised 5", "ask There are important news updates. View now?"}));
-
-    std::rewind(echo);
-    char header[128] = {};
-    EXPECT_EQ(std::string(header, std::fread(header, 1, sizeof header, echo)),
-              "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n");
-    std::fclose(echo);
+    std::fclose(config.headerEcho);
+    EXPECT_EQ(readText(m_dir.file("header")), "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n");
 }
 
 TEST_F(NewsCheck, FailuresAreShownAndAnnounceNothing) {
     TcpSocket closedPort;  // bound but not listening: connections to it are refused
-    ASSERT_TRUE(closedPort.open() && closedPort.bind(loopback()));
-    StampServer endless({"HTTP/1.0 200 OK\r\n\r\n" + std::string(20000, 'x')});
-    StampServer silent({"HTTP/1.0 200 OK\r\n\r\nARTICLENO=9\n"}, true);
+    ASSERT_TRUE(closedPort.open() && closedPort.bind(loopback(0)));
+    StampServer endless("HTTP/1.0 200 OK\r\n\r\n" + std::string(20000, 'x'));
+    StampServer silent("HTTP/1.0 200 OK\r\n\r\nARTICLENO=9\n", true);
     const struct {
         std::string host;
         std::chrono::milliseconds transferLimit;
@@ -190,7 +170,7 @@ TEST_F(NewsCheck, FailuresAreShownAndAnnounceNothing) {
 }
 
 TEST_F(NewsCheck, StoppingEndsARunningCheckQuietly) {
-    StampServer server({}, true);
+    StampServer server("", true);
     NewsConfig config = configFor(server.host());
     config.transferLimit = 5s;  // a stop that went unheard would end in a time-out
     RecordingNewsView ui;

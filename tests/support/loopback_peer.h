@@ -15,8 +15,9 @@
 #include "net/socket.h"
 #include "net/transport.h"
 
-// Shared by the net, browser and account tests: messages built in the test and a
-// fake peer on loopback that stands in for a master or game server.
+// Shared by the net, browser, account and news tests: messages built in the test,
+// the Huffman coder's round trip, and a fake peer on loopback that stands in for
+// a master or game server.
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<uint8_t>;
@@ -24,9 +25,9 @@ using Bytes = std::vector<uint8_t>;
 // How long a test waits for something it expects on loopback; it never waits this long.
 inline constexpr std::chrono::milliseconds kEventWait = 10s;
 
-inline NetAddress loopback(uint16_t port) {
+inline NetAddress loopback(uint16_t port, uint8_t host = 1) {
     NetAddress address;
-    address.ip = {127, 0, 0, 1};
+    address.ip = {127, 0, 0, host};
     NET_SetPort(address, port);
     return address;
 }
@@ -57,9 +58,26 @@ inline SizeBuffer messageOf(const Bytes& bytes) {
     return messageOf([&](SizeBuffer& b) { SZ_Write(b, bytes.data(), static_cast<int32_t>(bytes.size())); });
 }
 
+inline Bytes contents(const SizeBuffer& buffer) {
+    return {buffer.data.get(), buffer.data.get() + buffer.cursize};
+}
+
 inline Bytes bytesOf(const std::function<void(SizeBuffer&)>& write) {
-    const SizeBuffer message = messageOf(write);
-    return {message.data.get(), message.data.get() + message.cursize};
+    return contents(messageOf(write));
+}
+
+// A message Huffman-coded as a datagram, and a datagram decoded into at most
+// `capacity` bytes.
+inline Bytes huffEncoded(const Bytes& message) {
+    Bytes coded(message.size() + 1);
+    coded.resize(HUFF_Encode(message, coded));
+    return coded;
+}
+
+inline Bytes huffDecoded(const Bytes& coded, size_t capacity = kMessageSize) {
+    Bytes message(capacity);
+    message.resize(HUFF_Decode(coded, message));
+    return message;
 }
 
 // A UDP socket on 127.0.0.1 that keeps every message it receives and answers
@@ -69,9 +87,7 @@ class Peer {
     using Answer = std::function<std::vector<Bytes>(const Bytes& request)>;
 
     explicit Peer(Answer answer = nullptr) : m_answer(std::move(answer)) {
-        EXPECT_TRUE(m_socket.open());
-        EXPECT_TRUE(m_socket.bind(loopback(0)));
-        EXPECT_TRUE(m_socket.localAddress(m_address));
+        EXPECT_TRUE(m_socket.open() && m_socket.bind(loopback(0)) && m_socket.localAddress(m_address));
         m_thread = std::jthread([this](const std::stop_token& stop) { run(stop); });
     }
 
@@ -85,27 +101,21 @@ class Peer {
 
     // Sends `message` Huffman-coded, or as it is.
     void send(const Bytes& message, const NetAddress& to, bool coded = true) {
-        Bytes datagram(message.size() + 1);
-        datagram.resize(coded ? HUFF_Encode(message, datagram) : 0);
+        const Bytes datagram = coded ? huffEncoded(message) : message;
         const std::scoped_lock lock(m_mutex);
-        m_socket.sendTo(coded ? datagram : message, to);
+        m_socket.sendTo(datagram, to);
     }
 
-    std::vector<Bytes> requests() const {
-        const std::scoped_lock lock(m_mutex);
-        return m_requests;
-    }
-
-    // Waits until `count` messages have come; false after kEventWait.
-    bool waitForRequests(size_t count) const {
+    // The messages received, once at least `count` have come or kEventWait has passed.
+    std::vector<Bytes> requests(size_t count = 0) const {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, kEventWait, [&] { return m_requests.size() >= count; });
+        m_changed.wait_for(lock, kEventWait, [&] { return m_requests.size() >= count; });
+        return m_requests;
     }
 
   private:
     void run(const std::stop_token& stop) {
         Bytes packet(65536);
-        Bytes message(kMessageSize);
         while (!stop.stop_requested()) {
             NetAddress from;
             const ReceiveResult r =
@@ -113,8 +123,7 @@ class Peer {
             if (r.status != ReceiveStatus::Received) {
                 continue;
             }
-            const size_t length = HUFF_Decode({packet.data(), static_cast<size_t>(r.length)}, message);
-            const Bytes request(message.begin(), message.begin() + static_cast<std::ptrdiff_t>(length));
+            const Bytes request = huffDecoded(Bytes(packet.begin(), packet.begin() + r.length));
             Answer answer;
             {
                 const std::scoped_lock lock(m_mutex);

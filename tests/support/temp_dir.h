@@ -13,6 +13,11 @@
 #include <string>
 #include <system_error>
 
+inline void writeText(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 class TempDir {
   public:
     TempDir() {
@@ -42,21 +47,14 @@ class TempDir {
     }
 
     // Writes `bytes` to `relative` inside, making its folders; returns its path.
-    std::string write(const std::string& relative, const std::string& bytes) const;
+    std::string write(const std::string& relative, const std::string& bytes) const {
+        writeText(m_path / relative, bytes);
+        return file(relative);
+    }
 
   private:
     std::filesystem::path m_path;
 };
-
-inline void writeText(const std::filesystem::path& path, const std::string& bytes) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-inline std::string TempDir::write(const std::string& relative, const std::string& bytes) const {
-    writeText(m_path / relative, bytes);
-    return file(relative);
-}
 
 inline std::string readText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
