@@ -48,7 +48,10 @@ struct Client : Peer {
         Peer::send(bytes, address, coded);
     }
     // The next reply, ready to read; an empty one when none comes within a generous wait.
-    SizeBuffer next() { return messageOf(waitForRequests(m_read + 1) ? requests()[m_read++] : Bytes{}); }
+    SizeBuffer next() {
+        const std::vector<Bytes> received = requests(m_read + 1);
+        return messageOf(received.size() > m_read ? received[m_read++] : Bytes{});
+    }
 
   private:
     size_t m_read = 0;
