@@ -129,22 +129,11 @@ int32_t readAccountRefused(SizeBuffer& message) {
     return MSG_ReadLong(message);
 }
 
-OwnAccount readAccountAccepted(SizeBuffer& message) {
+OwnAccount readAccountAccepted(SizeBuffer& message, bool compact) {
     MSG_ReadString(message);
     OwnAccount account;
-    account.rank = MSG_ReadLong(message);
-    account.level = MSG_ReadLong(message);
-    account.experience = MSG_ReadLong(message);
-    account.highestRank = MSG_ReadLong(message);
-    account.accountLevel = MSG_ReadByte(message);
-    return account;
-}
-
-OwnAccount readAccountAcceptedCompact(SizeBuffer& message) {
-    MSG_ReadString(message);
-    OwnAccount account;
-    account.rank = MSG_ReadByte(message);
-    account.level = MSG_ReadByte(message);
+    account.rank = compact ? MSG_ReadByte(message) : MSG_ReadLong(message);
+    account.level = compact ? MSG_ReadByte(message) : MSG_ReadLong(message);
     account.experience = MSG_ReadLong(message);
     account.highestRank = MSG_ReadLong(message);
     account.accountLevel = MSG_ReadByte(message);

@@ -61,9 +61,8 @@ void writeAccountDeleted(SizeBuffer& buffer, std::string_view name);
 
 // The reason long.
 int32_t readAccountRefused(SizeBuffer& message);
-// Both accepted forms; byte fields are stored zero-extended.
-OwnAccount readAccountAccepted(SizeBuffer& message);
-OwnAccount readAccountAcceptedCompact(SizeBuffer& message);
+// Either accepted form, as `compact` says; byte fields are stored zero-extended.
+OwnAccount readAccountAccepted(SizeBuffer& message, bool compact);
 
 // The names in the order received, each cut to kMaxListedName. A missing or
 // negative count reads as no names.

@@ -122,10 +122,8 @@ LoginResult AccountService::logIn(LoginRequestKind kind, std::string user, std::
             answer.code = code;
             if (code == kAccountRefusedCode) {
                 answer.reason = readAccountRefused(message);
-            } else if (code == kAccountAcceptedCode) {
-                answer.account = readAccountAccepted(message);
-            } else if (code == kAccountAcceptedCompactCode) {
-                answer.account = readAccountAcceptedCompact(message);
+            } else if (code == kAccountAcceptedCode || code == kAccountAcceptedCompactCode) {
+                answer.account = readAccountAccepted(message, code == kAccountAcceptedCompactCode);
             }
         });
     if (resolved) {

@@ -74,7 +74,7 @@ TEST(AccountReplies, LayoutsFieldByField) {
     const Bytes full = Bytes{0x3F, 0x05, 0, 0, 0} + fields({7, 3, 3500, 2}) + Bytes{2};
     EXPECT_EQ(bytesOf([&](SizeBuffer& b) { writeAccountAccepted(b, account, false); }), full);
     SizeBuffer message = reply(full, kAccountAcceptedCode);
-    EXPECT_EQ(readAccountAccepted(message), account);
+    EXPECT_EQ(readAccountAccepted(message, false), account);
     EXPECT_EQ(message.readcount, message.cursize);
 
     // Compact: rank and level are bytes, read without sign extension.
@@ -84,7 +84,7 @@ TEST(AccountReplies, LayoutsFieldByField) {
               }),
               compact);
     message = reply(compact, kAccountAcceptedCompactCode);
-    EXPECT_EQ(readAccountAcceptedCompact(message), (OwnAccount{200, 255, -1, 4, 1}));
+    EXPECT_EQ(readAccountAccepted(message, true), (OwnAccount{200, 255, -1, 4, 1}));
     EXPECT_EQ(message.readcount, message.cursize);
 
     const Bytes refused{0x3B, 0x05, 0, 0, 0x3E, 0x05, 0, 0};
@@ -139,7 +139,7 @@ TEST(AccountReplies, LayoutsFieldByField) {
 // the end of the message.
 TEST(AccountReplies, ShortRepliesKeepWhatWasRead) {
     SizeBuffer message = reply(fields({1344}, {""}) + Bytes{9}, kAccountAcceptedCompactCode);
-    EXPECT_EQ(readAccountAcceptedCompact(message), (OwnAccount{9, -1, -1, -1, -1}));
+    EXPECT_EQ(readAccountAccepted(message, true), (OwnAccount{9, -1, -1, -1, -1}));
 
     const struct {
         const char* what;
