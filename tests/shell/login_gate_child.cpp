@@ -1,6 +1,6 @@
 // Runs the log-in dialog alone, for the tests of the ways out that end the
-// program: `login_gate_child quit|decline|login MASTER SETTINGS_DIR`. Message
-// boxes are printed instead of waiting for a user.
+// program: `login_gate_child decline|login MASTER SETTINGS_DIR`. Message boxes
+// are printed instead of waiting for a user.
 
 #include <QApplication>
 #include <QLineEdit>
@@ -14,14 +14,6 @@
 #include "shell/message_boxes.h"
 #include "shell/qt_account_views.h"
 
-namespace {
-
-void click(QWidget& window, const char* name) {
-    window.findChild<QPushButton*>(QString::fromLatin1(name))->click();
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc != 4) {
@@ -34,16 +26,14 @@ int main(int argc, char** argv) {
     AccountService service(ui.views(), AccountConfig{argv[2], {}});
     LoginDialog dialog(service, boxes, argv[3]);
     dialog.show();
-
+    const auto click = [](QWidget& window, const char* name) {
+        window.findChild<QPushButton*>(QString::fromLatin1(name))->click();
+    };
     QTimer::singleShot(0, [&] {
-        if (action == QStringLiteral("quit")) {
-            click(dialog, "quit");
-            return;
-        }
         dialog.findChild<QLineEdit*>(QStringLiteral("userName"))->setText(QStringLiteral("alice"));
         dialog.findChild<QLineEdit*>(QStringLiteral("password"))->setText(QStringLiteral("wonderland"));
         if (action == QStringLiteral("decline")) {
-            QTimer::singleShot(0, [] { click(*QApplication::activeModalWidget(), "disagree"); });
+            QTimer::singleShot(0, [&] { click(*QApplication::activeModalWidget(), "disagree"); });
             click(dialog, "newAccount");
             return;
         }

@@ -194,7 +194,11 @@ void MainWindowTest::secondStartBrowsesAndLaunches() {
 
 void MainWindowTest::commandsKeepTheirGates() {
     // No news check, whose failure would come among the messages.
-    saveSecondStart([] { bv_shownews = 0; });
+    saveSecondStart([] {
+        bv_shownews = 0;
+        bv_lastarticleno = 100;
+        QVERIFY(AddWadDirectory(freedoomFolder(), 0));
+    });
     auto app = start();
     QVERIFY(app != nullptr);
     MainWindow& window = *app->mainWindow();
@@ -228,20 +232,24 @@ void MainWindowTest::commandsKeepTheirGates() {
         QCOMPARE(bv_rememberpassword, 1);
     }
 
-    // The diagnostic hot key.
+    // The diagnostic hot keys.
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     m_boxes.messages.clear();
     QTest::keyClick(&window, Qt::Key_F1, Qt::ControlModifier);
-    QCOMPARE(m_boxes.messages.size(), size_t{1});
+    QTest::keyClick(&window, Qt::Key_F2, Qt::ControlModifier);
+    const std::vector<UserMessage> diagnostics{{"bv_autologin=0\nbv_shownews=1\nbv_lastarticleno=100", ""},
+                                               {"wad paths", ""},
+                                               {freedoomFolder(), ""}};
+    QCOMPARE(m_boxes.messages, diagnostics);
 
-    QString port;
-    const ModalScript custom({{QStringLiteral("Custom Server Query"), [&port](QWidget& dialog) {
-                                   port = child<QLineEdit>(&dialog, "port")->text();
+    bool customQuery = false;
+    const ModalScript custom({{QStringLiteral("Custom Server Query"), [&customQuery](QWidget& dialog) {
+                                   customQuery = true;
                                    qobject_cast<QDialog*>(&dialog)->reject();
                                }}});
     child<QAction>(&window, "customServer")->trigger();
-    QCOMPARE(port, QStringLiteral("10666"));
+    QVERIFY(customQuery);
 
     m_boxes.messages.clear();
     child<QAction>(&window, "exit")->trigger();
@@ -256,14 +264,12 @@ void MainWindowTest::secondCopyEndsAtTheBind() {
     NetAddress bound;
     QVERIFY(held.open() && held.bind(NetAddress{}) && held.localAddress(bound));
     QProcess copy;
-    copy.setProcessChannelMode(QProcess::MergedChannels);
     copy.setWorkingDirectory(m_settings->path());
     copy.start(QStringLiteral(PELLRIG_PATH),
                {QStringLiteral("--port"), QString::number(NET_Port(bound)), QStringLiteral("--master"),
                 QString::fromStdString(m_sim->master())});
     QVERIFY(copy.waitForFinished(30000));
     QCOMPARE(copy.exitCode() & 0xff, 246);  // -10, of which POSIX keeps the low byte
-    QVERIFY(copy.readAll().contains("FATAL ERROR"));
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,5 +1,5 @@
-// The self-drawn progress bar: the text it shows, when it redraws, and what it
-// paints on each side of the bar's edge.
+// The self-drawn progress bar: the text it shows and what it paints on each
+// side of the bar's edge.
 
 #include <QImage>
 #include <QPalette>
@@ -9,20 +9,6 @@
 #include "shell/text_progress_bar.h"
 
 namespace {
-
-// Counts the paint events a widget receives.
-class PaintCounter final : public QObject {
-  public:
-    int paints = 0;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            ++paints;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // Number of pixels of `color` in the column `x` of `image`.
 int pixelsInColumn(const QImage& image, int x, const QColor& color) {
@@ -45,19 +31,14 @@ class TextProgressBarTest : public QObject {
 
   private slots:
     void textAndPercentage();
-    void redrawsOnlyWhenTheEdgeMoves();
     void paintsEachSideOfTheEdge();
 };
 
 void TextProgressBarTest::textAndPercentage() {
     TextProgressBar bar;
-    bar.resize(120, 16);
     QCOMPARE(bar.displayText(), QStringLiteral("0%"));
-    bar.setValue(50);
-    QCOMPARE(bar.displayText(), QStringLiteral("50%"));
     bar.setValue(101);
-    QCOMPARE(bar.value(), 101);  // not held to the range
-    QCOMPARE(bar.displayText(), QStringLiteral("101%"));
+    QCOMPARE(bar.displayText(), QStringLiteral("101%"));  // not held to the range
     bar.setRange(0, 3);
     bar.setValue(2);
     QCOMPARE(bar.displayText(), QStringLiteral("66%"));  // truncated, not rounded
@@ -71,41 +52,11 @@ void TextProgressBarTest::textAndPercentage() {
     QCOMPARE(bar.displayText(), QStringLiteral("2147483647%"));
 }
 
-void TextProgressBarTest::redrawsOnlyWhenTheEdgeMoves() {
-    QWidget window;
-    auto* bar = new TextProgressBar(&window);
-    bar->setGeometry(0, 0, 100, 20);
-    bar->setGeometry(0, 0, 200 - bar->contentsRect().width(), 20);  // a client 100 pixels wide
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    PaintCounter counter;
-    bar->installEventFilter(&counter);
-
-    bar->setValue(40);
-    QCOMPARE(counter.paints, 1);
-    bar->setValue(40);
-    QCOMPARE(counter.paints, 1);
-    // 40.1 and 40.9 pixels: the edge stays where it was, though the
-    // percentage it would show has changed.
-    bar->setRange(0, 1000);
-    bar->setValue(401);
-    bar->setValue(409);
-    QCOMPARE(counter.paints, 1);
-    bar->setValue(410);
-    QCOMPARE(counter.paints, 2);
-}
-
 void TextProgressBarTest::paintsEachSideOfTheEdge() {
     QWidget window;
     auto* bar = new TextProgressBar(&window);
     bar->setGeometry(0, 0, 204, 28);
     bar->setValue(50);
-    auto* vertical = new TextProgressBar(&window);
-    vertical->setOrientation(Qt::Vertical);
-    vertical->setGeometry(210, 0, 30, 104);
-    const int verticalHeight = vertical->contentsRect().height();
-    vertical->setRange(0, verticalHeight);
-    vertical->setValue(verticalHeight / 4);
     auto* empty = new TextProgressBar(&window);
     empty->setGeometry(250, 0, 80, 20);
     empty->setRange(7, 7);
@@ -140,13 +91,7 @@ void TextProgressBarTest::paintsEachSideOfTheEdge() {
     bar->setBarColor(Qt::red);
     QCOMPARE(clientImage(*bar).pixelColor(1, 1), QColor(Qt::red));
 
-    // A vertical bar fills from the bottom and shows no text; an empty range
-    // draws only the background.
-    const QImage upright = clientImage(*vertical);
-    for (int x = 0; x < upright.width(); ++x) {
-        QCOMPARE(pixelsInColumn(upright, x, highlight), verticalHeight / 4);
-    }
-    QCOMPARE(upright.pixelColor(upright.width() / 2, verticalHeight - 1), highlight);
+    // An empty range draws only the background.
     const QImage background = clientImage(*empty);
     for (int x = 0; x < background.width(); ++x) {
         QCOMPARE(pixelsInColumn(background, x, QColor(Qt::darkGreen)), background.height());
