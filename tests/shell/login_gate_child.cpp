@@ -1,6 +1,6 @@
 // Runs the log-in dialog alone, for the tests of the ways out that end the
-// program: `login_gate_child decline|login MASTER SETTINGS_DIR`. Message boxes
-// are printed instead of waiting for a user.
+// program: `login_gate_child quit|decline|login MASTER SETTINGS_DIR`. Message
+// boxes are printed instead of waiting for a user.
 
 #include <QApplication>
 #include <QLineEdit>
@@ -30,6 +30,10 @@ int main(int argc, char** argv) {
         window.findChild<QPushButton*>(QString::fromLatin1(name))->click();
     };
     QTimer::singleShot(0, [&] {
+        if (action == QStringLiteral("quit")) {
+            click(dialog, "quit");
+            return;
+        }
         dialog.findChild<QLineEdit*>(QStringLiteral("userName"))->setText(QStringLiteral("alice"));
         dialog.findChild<QLineEdit*>(QStringLiteral("password"))->setText(QStringLiteral("wonderland"));
         if (action == QStringLiteral("decline")) {

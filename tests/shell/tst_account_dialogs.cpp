@@ -196,6 +196,7 @@ void AccountDialogsTest::waysOutEndTheProgramWithCode10() {
         const char* box;
         bool saved;
     } cases[] = {
+        {"quit", m_sim->master(), "", true},
         {"decline", m_sim->master(), "New Account Signup|Sorry, you have declined the user agreement.", true},
         {"login", refusing.master(), "Error Time!|A newer version", false},
     };

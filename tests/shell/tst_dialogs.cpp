@@ -2,9 +2,11 @@
 // Query dialog's fields and its Go! followed by the details of the server it
 // listed, the welcome's Lets Go!, and the extra-parameters and server-password
 // dialogs bound to their settings (what each way out stores and saves, the
-// length limit, texts the file cannot keep).
+// length limit, texts the file cannot keep), and the icons the shell draws.
 
 #include <QFile>
+#include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -17,8 +19,10 @@
 #include "launch/config_file.h"
 #include "launch/settings.h"
 #include "net/transport.h"
+#include "shell/about_dialog.h"
 #include "shell/custom_server_dialog.h"
 #include "shell/detailed_info_dialog.h"
+#include "shell/pictures.h"
 #include "shell/settings_dialogs.h"
 #include "shell/welcome_dialog.h"
 #include "shell_test_support.h"
@@ -35,6 +39,7 @@ class DialogsTest : public QObject {
     void customServerQueryAndItsDetails();
     void welcomeLetsGoOpensTheWadDialogOverIt();
     void settingDialogsKeepWhatTheirAcceptStores();
+    void iconsAreRegisteredAndDrawable();
 };
 
 void DialogsTest::detailedInfoFillRules() {
@@ -181,6 +186,29 @@ void DialogsTest::settingDialogsKeepWhatTheirAcceptStores() {
         QCOMPARE(*test.setting, std::string("caf\xE9"));
         QCOMPARE(QFile::exists(configFile), test.saves);
     }
+}
+
+void DialogsTest::iconsAreRegisteredAndDrawable() {
+    QStringList icons{QStringLiteral("server"), QStringLiteral("server_scorecard"), QStringLiteral("pellrig"),
+                      QStringLiteral("welcome")};
+    for (const char* button :
+         {"launch", "refresh", "refresh_all", "query_master", "wad_directories", "player_lookup", "about"}) {
+        for (const char* state : {"", "_hot", "_disabled"}) {
+            icons << QStringLiteral("toolbar_%1%2")
+                         .arg(QString::fromLatin1(button), QString::fromLatin1(state));
+        }
+    }
+    for (const QString& name : icons) {
+        const QImageReader drawing(pictureResource(QStringLiteral(":/icons/") + name));
+        QVERIFY2(drawing.canRead(), qPrintable(name));
+        if (name.startsWith(QStringLiteral("toolbar_"))) {
+            QCOMPARE(drawing.size(), QSize(32, 31));
+        }
+    }
+
+    AboutDialog about;
+    const QImage icon = child<QLabel>(&about, "icon")->pixmap().toImage();
+    QVERIFY(icon.pixelColor(icon.width() / 2, icon.height() / 2).alpha() > 0);
 }
 
 QTEST_MAIN(DialogsTest)
