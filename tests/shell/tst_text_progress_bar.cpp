@@ -62,6 +62,12 @@ void TextProgressBarTest::paintsEachSideOfTheEdge() {
     empty->setRange(7, 7);
     empty->setValue(7);
     empty->setBackgroundColor(Qt::darkGreen);
+    auto* vertical = new TextProgressBar(&window);
+    vertical->setOrientation(Qt::Vertical);
+    vertical->setGeometry(210, 0, 30, 104);
+    const int verticalHeight = vertical->contentsRect().height();
+    vertical->setRange(0, verticalHeight);
+    vertical->setValue(verticalHeight / 4);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -91,7 +97,13 @@ void TextProgressBarTest::paintsEachSideOfTheEdge() {
     bar->setBarColor(Qt::red);
     QCOMPARE(clientImage(*bar).pixelColor(1, 1), QColor(Qt::red));
 
-    // An empty range draws only the background.
+    // A vertical bar fills from the bottom and shows no text; an empty range
+    // draws only the background.
+    const QImage upright = clientImage(*vertical);
+    for (int x = 0; x < upright.width(); ++x) {
+        QCOMPARE(pixelsInColumn(upright, x, highlight), verticalHeight / 4);
+    }
+    QCOMPARE(upright.pixelColor(upright.width() / 2, verticalHeight - 1), highlight);
     const QImage background = clientImage(*empty);
     for (int x = 0; x < background.width(); ++x) {
         QCOMPARE(pixelsInColumn(background, x, QColor(Qt::darkGreen)), background.height());
