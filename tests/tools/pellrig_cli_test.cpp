@@ -1,7 +1,6 @@
 // Runs pellrig-cli against pellrig-sim on loopback, in a temporary working
 // folder, as a user would.
 
-#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -18,14 +17,12 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-// The lines of `text` that start with `prefix`, without it.
-std::set<std::string> linesOf(const std::string& text, const std::string& prefix = {}) {
+// The lines of `text`, in no order.
+std::set<std::string> linesOf(const std::string& text) {
     std::set<std::string> lines;
     std::istringstream stream(text);
     for (std::string line; std::getline(stream, line);) {
-        if (line.rfind(prefix, 0) == 0) {
-            lines.insert(line.substr(prefix.size()));
-        }
+        lines.insert(line);
     }
     return lines;
 }
@@ -58,15 +55,6 @@ class PellrigCli : public testing::Test {
     const fs::path work = folder.path() / "work";
 };
 
-// Where `needle` starts in `line`, counted in characters of UTF-8.
-size_t characterColumn(const std::string& line, const std::string& needle) {
-    const size_t at = line.find(needle);
-    EXPECT_NE(at, std::string::npos) << needle << " in " << line;
-    return static_cast<size_t>(
-        std::count_if(line.begin(), line.begin() + static_cast<ptrdiff_t>(at),
-                      [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 TEST_F(PellrigCli, ListAndQueryShowEightBitTextsInUtf8AndReportUnknownCodes) {
     // The simulator sends each of these characters as its Latin-1 byte, as a
     // real server does; the output shows them in UTF-8, JSON included.
@@ -87,44 +75,41 @@ TEST_F(PellrigCli, ListAndQueryShowEightBitTextsInUtf8AndReportUnknownCodes) {
     EXPECT_EQ(keys,
               "address dmflags dmflags2 email game_name game_type has_pwads index iwad map max_players name "
               "num_players num_pwads ping players pwads row scorecard url ");
-    for (size_t i = 0; i < list.size(); ++i) {
-        EXPECT_EQ(json({list[i]["index"], list[i]["address"]}), json({i, sim.servers[i]}));
-    }
-    // The server that never answers as expected shows as such.
-    EXPECT_EQ(json({list[1]["name"], list[1]["row"][6]}), json({"", "***"}));
+    // Each server in its place; the one that never answers as expected shows as such.
+    EXPECT_EQ(json({list[0]["index"], list[0]["address"], list[1]["index"], list[1]["address"],
+                    list[1]["name"], list[1]["row"][6]}),
+              json({0, sim.servers[0], 1, sim.servers[1], "", "***"}));
     const json& server = list[0];
     EXPECT_EQ(json({server["name"], server["map"], server["game_name"], server["iwad"], server["pwads"],
-                    server["url"], server["email"], server["players"][0]["name"]}),
+                    server["url"], server["email"], server["players"][0]["name"], server["row"][0]}),
               json::parse(R"(["Über Arena", "MÄP01", "Dööm", "dôom2.wad", ["ñ.wad"], "http://é.example",
-                              "ç@example.org", "Jürgen"])"));
-    EXPECT_EQ(server["row"], (json{"Über Arena", "1/8", "Dööm", "Deathmatch", "MÄP01", "ñ.wad",
-                                   std::to_string(server["ping"].get<int>())}));
+                              "ç@example.org", "Jürgen", "Über Arena"])"));
 
     // The plain table's columns line up by characters rather than bytes; the
-    // unknown code goes to standard error with its sender.
-    const ProgramRun plain = cli({"list", "--master", sim.master});
-    ASSERT_EQ(plain.exitCode, 0);
-    EXPECT_NE(plain.output.find("BV_RunTics: Unknown cmd: 1353 (" + sim.servers[1] + ")\n"),
-              std::string::npos)
-        << plain.output;
-    const auto lineStarting = [&plain](const std::string& start) {
-        const std::set<std::string> found = linesOf(plain.output, start);
-        EXPECT_EQ(found.size(), 1u) << start << " in\n" << plain.output;
-        return found.empty() ? start : start + *found.begin();
-    };
-    const std::string header = lineStarting("Server Name");
-    const std::string row = lineStarting("Über Arena  ");
-    EXPECT_EQ(characterColumn(row, "1/8"), characterColumn(header, "Players"));
-    EXPECT_EQ(characterColumn(row, "Deathmatch"), characterColumn(header, "Type"));
-    EXPECT_EQ(characterColumn(row, "ñ.wad"), characterColumn(header, "Wads"));
-    EXPECT_NE(lineStarting("Über Arena (" + sim.servers[0] + ")"), "");
-    EXPECT_EQ(characterColumn(lineStarting("  3 ") + "|", "|"),
-              characterColumn(lineStarting("  Level") + "|", "|"))
-        << plain.output;
+    // first server's address shows here as A, its measured ping as P.
+    std::string table = cli({"list", "--master", sim.master}, {}, ChildProcess::Output::StdoutOnly).output;
+    const size_t address = table.find(sim.servers[0]);
+    const size_t wads = table.find("ñ.wad  ");
+    ASSERT_TRUE(address != std::string::npos && wads < address) << table;
+    const size_t ping = wads + std::string("ñ.wad  ").size();
+    table.replace(address, sim.servers[0].size(), "A");
+    table.replace(ping, table.find('\n', ping) - ping, "P");
+    EXPECT_EQ(table,
+              "Server Name  Players  Game  Type        Map    Wads   Ping\n"
+              "Über Arena   1/8      Dööm  Deathmatch  MÄP01  ñ.wad  P\n"
+              "                                                      ***\n"
+              "\n"
+              "Über Arena (A)\n"
+              "  Level  Name                             Frags/Kills  Ping   Time\n"
+              "  3      Jürgen                                     0    40      0\n");
 
-    // One server queried by hand: its answer, or no answer marked as such.
+    // One server queried by hand: its answer, or no answer marked as such,
+    // with the unknown code on standard error beside its sender.
     EXPECT_EQ(jsonOf({"query", sim.servers[0], "--json"}).at(0)["name"], "Über Arena");
-    EXPECT_EQ(jsonOf({"query", sim.servers[1], "--json", "--timeout-ms", "300"}).at(0)["row"][6], "***");
+    const ProgramRun odd = cli({"query", sim.servers[1], "--timeout-ms", "300"});
+    EXPECT_EQ(odd.exitCode, 0) << odd.output;
+    EXPECT_NE(odd.output.find("***\n"), std::string::npos) << odd.output;
+    EXPECT_NE(odd.output.find(sim.servers[1]), std::string::npos) << odd.output;
 }
 
 TEST_F(PellrigCli, ExitCodesTellHowACommandEnded) {
@@ -136,16 +121,12 @@ TEST_F(PellrigCli, ExitCodesTellHowACommandEnded) {
         int exitCode;
     } cases[] = {
         {{"--help"}, 0},
-        {{}, 2},
-        {{"list", "--bogus"}, 2},
         {{"query", "no-port-here"}, 2},
         {{"query", ":10666"}, 2},
         {{"query", silent.master, "--timeout-ms", "-1"}, 2},
-        // Names refused before anything is sent: too long, a character with no
-        // Latin-1 byte, bytes that are not UTF-8.
+        // Names refused before anything is sent: too long, or a character with no Latin-1 byte.
         {{"login", "--user", std::string(17, 'u'), "--password", "y", "--master", newer.master}, 2},
         {{"login", "--user", "Łukasz", "--password", "y", "--master", newer.master}, 2},
-        {{"login", "--user", "J\xFCrgen", "--password", "y", "--master", newer.master}, 2},
         {{"list", "--master", silent.master, "--timeout-ms", "300"}, 3},
         {{"lookup", "alice", "--master", silent.master, "--timeout-ms", "200"}, 3},
         {{"recent", "--master", silent.master, "--timeout-ms", "200"}, 3},
@@ -164,9 +145,6 @@ TEST_F(PellrigCli, LoginLookupAndRecentShowTheMastersAnswersInUtf8) {
     EXPECT_EQ(
         jsonOf({"login", "--user", "Gaffer", "--password", "loupgarou", "--master", sim.master, "--json"}),
         (json{{"rank", 2}, {"level", 5}, {"experience", 5200}, {"highestRank", 2}, {"accountLevel", 2}}));
-    ProgramRun r = cli({"login", "--user", "Gaffer", "--password", "wrong", "--master", sim.master});
-    EXPECT_EQ(r.exitCode, 4);
-    EXPECT_EQ(r.output, "Invalid Password\n");
     EXPECT_EQ(
         jsonOf({"lookup", "cyb", "--master", sim.master, "--json"}),
         json::parse(R"({"name": "Cyb", "bio": "Rockets first, questions later.", "rank": 1, "highestRank": 1,
@@ -183,40 +161,35 @@ TEST_F(PellrigCli, LoginLookupAndRecentShowTheMastersAnswersInUtf8) {
     EXPECT_EQ(jsonOf({"recent", "--master", sim.master, "--json"}),
               (json{name, "Gaffer", "Cyb", "alice", "imp"}));
     EXPECT_EQ(jsonOf({"lookup", name, "--master", sim.master, "--json"})["name"], name);
-    r = cli({"lookup", "Zoë", "--master", sim.master});
-    EXPECT_EQ(r.exitCode, 4);
-    EXPECT_EQ(r.output, "No information found for Zoë\n");
+    const ProgramRun r = cli({"lookup", "Zoë", "--master", sim.master});
+    EXPECT_EQ(json({r.exitCode.value_or(-1), r.output}), json({4, "No information found for Zoë\n"}));
 }
 
 TEST_F(PellrigCli, WadScanSavesTheFoldersForConfigToShow) {
     folder.write("wads/doom/deep/doom2.wad", "IWAD");
     folder.write("wads/free/freedoom1.wad", "IWAD");
-    folder.write("wads/empty/readme.txt", "");
     const std::string root = (folder.path() / "wads").string();
     const std::set<std::string> found{root + "/doom/deep/", root + "/free/"};
-    ProgramRun r = cli({"wads", "scan", root});
+    const ProgramRun r = cli({"wads", "scan", root});
     ASSERT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(linesOf(r.output), found);
     EXPECT_FALSE(fs::exists(work / "pellrig32.cfg")) << "saved without --save";
-    r = cli({"wads", "scan", root, "--save"});
-    ASSERT_EQ(r.exitCode, 0) << r.output;
-    EXPECT_EQ(linesOf(r.output), found);
 
-    // Unattended start-up settings keep the directories.
-    r = cli({"config", "unattended", "--user", "alice", "--password", "wonderland"});
-    ASSERT_EQ(r.exitCode, 0) << r.output;
-    r = cli({"config", "show"});
-    for (const char* line : {"bv_autologin=1\n", "bv_rememberpassword=1\n", "bv_username=alice\n",
-                             "bv_password=***\n", "bv_firstrun=0\n", "bv_shownews=0\n"}) {
-        EXPECT_NE(r.output.find(line), std::string::npos) << line << r.output;
-    }
-    EXPECT_EQ(linesOf(r.output, "wad_directory="), found) << r.output;
+    // The saved directories stay when the settings are made unattended.
+    ASSERT_EQ(cli({"wads", "scan", root, "--save"}).exitCode, 0);
+    ASSERT_EQ(cli({"config", "unattended", "--user", "alice", "--password", "wonderland"}).exitCode, 0);
+    EXPECT_EQ(
+        linesOf(cli({"config", "show"}).output),
+        (std::set<std::string>{"bv_rememberpassword=1", "bv_username=alice", "bv_password=***",
+                               "bv_extraparams=", "bv_serverpassword=", "bv_lastarticleno=0", "bv_shownews=0",
+                               "bv_autologin=1", "bv_firstrun=0", "wad_directory=" + root + "/doom/deep/",
+                               "wad_directory=" + root + "/free/"}));
 
     EXPECT_EQ(cli({"wads", "scan", root, "--save"}, blocked()).exitCode, 1);
 }
 
 TEST_F(PellrigCli, JoinLogsInWithTheSettingsAndPreparesTheGame) {
-    const std::string iwad = folder.write("wads/doom2.wad", "IWAD");
+    folder.write("wads/doom2.wad", "IWAD");
     folder.write("work/brumvek.exe", "stand-in");
     // A settings file as the program keeps it, its texts in Latin-1: remembered
     // user "Jürgen" with password "päss", extra parameters "+set Ärger 1", no
@@ -225,10 +198,10 @@ TEST_F(PellrigCli, JoinLogsInWithTheSettingsAndPreparesTheGame) {
     folder.write("work/pellrig32.cfg", "\x68\x01"s + "J\xFCrgen\0p\xE4ss\0+set \xC4rger 1\0\0"s +
                                            "\x00\x01\x00\x00"s + "\x01\x00\x00\x00"s + "\x01\x00\x00"s +
                                            (folder.path() / "wads").string() + "/\0\0"s);
-    ProgramRun r = cli({"config", "show"});
-    ASSERT_EQ(r.exitCode, 0);
-    EXPECT_NE(r.output.find("\nbv_username=Jürgen\n"), std::string::npos) << r.output;
-    EXPECT_NE(r.output.find("\nbv_extraparams=+set Ärger 1\n"), std::string::npos) << r.output;
+    const std::string shown = cli({"config", "show"}).output;
+    EXPECT_NE(shown.find("\nbv_username=Jürgen\nbv_password=***\nbv_extraparams=+set Ärger 1\n"),
+              std::string::npos)
+        << shown;
 
     SimProcess sim({"--scenario", folder.write("scenario.json", R"({"servers": [
         {"name": "Join Me", "iwad": "doom2.wad"},
@@ -244,17 +217,17 @@ TEST_F(PellrigCli, JoinLogsInWithTheSettingsAndPreparesTheGame) {
     ASSERT_EQ(
         cli({"login", "--create", "--user", "Jürgen", "--password", "päss", "--master", sim.master}).exitCode,
         0);
-    r = join(sim.servers[0]);
+    ProgramRun r = join(sim.servers[0]);
     ASSERT_EQ(r.exitCode, 0) << r.output;
-    EXPECT_NE(r.output.find(" -connect " + sim.servers[0] + " "), std::string::npos) << r.output;
-    EXPECT_NE(r.output.find(" -iwad " + iwad + " "), std::string::npos) << r.output;
     EXPECT_NE(r.output.find(" +set Ärger 1 +name \"Jürgen\"\n"), std::string::npos) << r.output;
 
     EXPECT_EQ(join(sim.servers[1]).exitCode, 5) << "started without a WAD the server needs";
-    EXPECT_EQ(join(sim.servers[0], {"--user", "alice", "--password", "not-the-password"}).exitCode, 4);
+    // A refusal is told once, in the master's words.
+    r = join(sim.servers[0], {"--user", "alice", "--password", "not-the-password"});
+    EXPECT_EQ(json({r.exitCode.value_or(-1), r.output}), json({4, "Invalid Password\n"}));
     r = join(sim.servers[2]);
-    EXPECT_EQ(r.exitCode, 7);
-    EXPECT_EQ(r.output, "pellrig-cli: no answer from the game server " + sim.servers[2] + "\n");
+    EXPECT_EQ(json({r.exitCode.value_or(-1), r.output}),
+              json({7, "pellrig-cli: no answer from the game server " + sim.servers[2] + "\n"}));
 }
 
 TEST_F(PellrigCli, NewsAnnouncesANewArticleOnceAndSavesItsNumber) {
@@ -264,11 +237,9 @@ TEST_F(PellrigCli, NewsAnnouncesANewArticleOnceAndSavesItsNumber) {
         host = sim.news;
         ASSERT_FALSE(host.empty());
         ProgramRun r = cli({"news", "--news", host, "--save"});
-        ASSERT_EQ(r.exitCode, 0) << r.output;
-        EXPECT_EQ(r.output, "announce 7\n");
-        EXPECT_TRUE(fs::exists(work / "nstamp.txt"));
+        ASSERT_EQ(json({r.exitCode.value_or(-1), r.output}), json({0, "announce 7\n"}));
+        // The saved number is the one the next check compares with.
         EXPECT_EQ(cli({"news", "--news", host}).output, "nothing to announce\n");
-        EXPECT_NE(cli({"config", "show"}).output.find("bv_lastarticleno=7\n"), std::string::npos);
 
         // The check itself succeeds where the settings cannot be saved; only
         // keeping the article number fails.
