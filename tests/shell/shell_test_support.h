@@ -109,14 +109,10 @@ class RecordingBoxes final : public MessageBoxes {
 // is how a sanitizer's report inside the simulator reaches the test.
 class SimRunner {
   public:
-    explicit SimRunner(const QStringList& options = {}) {
-        std::vector<std::string> arguments;
-        for (const QString& option : options) {
-            arguments.push_back(option.toStdString());
-        }
+    explicit SimRunner(std::vector<std::string> options = {}) {
         QStringList withDefaults;
-        for (const std::string& argument : simArguments(std::move(arguments))) {
-            withDefaults << QString::fromStdString(argument);
+        for (const std::string& option : simArguments(std::move(options))) {
+            withDefaults << QString::fromStdString(option);
         }
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(QStringLiteral(PELLRIG_SIM_PATH), withDefaults);

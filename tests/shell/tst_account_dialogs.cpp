@@ -189,7 +189,7 @@ void AccountDialogsTest::signUpPassesThroughTheAgreement() {
 }
 
 void AccountDialogsTest::waysOutEndTheProgramWithCode10() {
-    SimRunner refusing({QStringLiteral("--protocol-version"), QStringLiteral("999")});
+    SimRunner refusing({"--protocol-version", "999"});
     const struct {
         const char* action;
         std::string master;

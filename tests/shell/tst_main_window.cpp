@@ -104,8 +104,7 @@ class MainWindowTest : public QObject {
 void MainWindowTest::initTestCase() {
     // Two servers: Alpha with players, which counts for the statistics, and
     // Beta without.
-    m_sim = std::make_unique<SimRunner>(
-        QStringList{QStringLiteral("--scenario"), QStringLiteral(PELLRIG_TWO_SERVERS_SCENARIO)});
+    m_sim = std::make_unique<SimRunner>(std::vector<std::string>{"--scenario", PELLRIG_TWO_SERVERS_SCENARIO});
     QVERIFY(!m_sim->master().empty());
 
     // A stand-in game that records its arguments, one a line, in the working
