@@ -79,11 +79,10 @@ class RecordingBoxes final : public MessageBoxes {
         if (whileAsking) {
             whileAsking();
         }
-        if (answers.empty()) {
-            return true;
+        const bool answer = answers.empty() || answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
         }
-        const bool answer = answers.front();
-        answers.pop_front();
         return answer;
     }
 

@@ -14,7 +14,7 @@ namespace {
 int pixelsInColumn(const QImage& image, int x, const QColor& color) {
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
-        count += image.pixelColor(x, y) == color ? 1 : 0;
+        count += static_cast<int>(image.pixelColor(x, y) == color);
     }
     return count;
 }

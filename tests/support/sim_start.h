@@ -44,11 +44,7 @@ inline std::optional<SimReady> simReadyLine(const std::string& line) {
     if (line.rfind(prefix, 0) != 0) {
         return std::nullopt;
     }
-    SimReady ready;
-    ready.master = line.substr(prefix.size(), line.find(' ', prefix.size()) - prefix.size());
-    const size_t at = line.find(" news=");
-    if (at != std::string::npos) {
-        ready.news = line.substr(at + 6);
-    }
-    return ready;
+    const size_t news = line.find(" news=");
+    return SimReady{line.substr(prefix.size(), line.find(' ', prefix.size()) - prefix.size()),
+                    news == std::string::npos ? std::string() : line.substr(news + 6)};
 }
