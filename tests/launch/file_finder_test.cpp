@@ -71,6 +71,7 @@ TEST(LaunchFileFinder, MaskIgnoresCaseAndMatchingFoldersEndInASeparator) {
     EXPECT_EQ(results(finder),
               (std::vector<std::string>{dir.file("base/DOOM2.WAD"), dir.folder("base/loop.wad"),
                                         dir.folder("base/maps.wad")}));
+    EXPECT_EQ(finder.GetFilePath(-1) + finder.GetFilePath(3), "");  // no read outside the results
 }
 
 TEST(LaunchFileFinder, FiltersRejectInTheirOrderAndFindTextAcrossChunks) {

@@ -36,7 +36,6 @@ class TextProgressBarTest : public QObject {
 
 void TextProgressBarTest::textAndPercentage() {
     TextProgressBar bar;
-    QCOMPARE(bar.displayText(), QStringLiteral("0%"));
     bar.setValue(101);
     QCOMPARE(bar.displayText(), QStringLiteral("101%"));  // not held to the range
     bar.setRange(0, 3);
