@@ -1,10 +1,16 @@
 // Feeds arbitrary datagrams through the decoder and the message reads, the way
-// every datagram from the network is taken apart.
+// every datagram from the network is taken apart, and holds the table-driven
+// decoder to a plain one that walks the tree a bit at a time.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "net/huffman.h"
+#include "net/huffman_tables.h"
 #include "net/net_address.h"
 #include "net/size_buffer.h"
 
@@ -19,9 +25,65 @@ SizeBuffer& message() {
     return buffer;
 }
 
+const HuffmanNode* treeRoot() {
+    static const std::unique_ptr<HuffmanTables> tables = [] {
+        auto built = std::make_unique<HuffmanTables>();
+        buildHuffmanTables(*built);
+        return built;
+    }();
+    return &tables->nodes.back();  // the last node joined
+}
+
+// The decoder's rules, one branch per stream bit: a final code that runs past
+// the datagram is dropped, and a message larger than `capacity` yields 0.
+size_t decodeBitByBit(std::span<const uint8_t> coded, size_t capacity, uint8_t* message) {
+    if (coded.empty()) {
+        return 0;
+    }
+    const std::span<const uint8_t> payload = coded.subspan(1);
+    if (coded[0] == kHuffUncoded) {
+        if (payload.size() > capacity) {
+            return 0;
+        }
+        std::copy(payload.begin(), payload.end(), message);
+        return payload.size();
+    }
+    const size_t payloadBits = payload.size() * 8;
+    const size_t codeBits = payloadBits > coded[0] ? payloadBits - coded[0] : 0;
+    size_t length = 0;
+    for (size_t bit = 0; bit < codeBits;) {
+        const HuffmanNode* node = treeRoot();
+        while (node->left != nullptr) {
+            if (bit == payloadBits) {
+                return length;
+            }
+            node = (payload[bit >> 3] >> (bit & 7) & 1) != 0 ? node->right : node->left;
+            ++bit;
+        }
+        if (length == capacity) {
+            return 0;
+        }
+        message[length++] = node->value;
+    }
+    return length;
+}
+
+// Both decoders, into a destination of `capacity` bytes, must agree.
+void compareDecoders(std::span<const uint8_t> coded, size_t capacity) {
+    std::vector<uint8_t> table(capacity);
+    std::vector<uint8_t> plain(capacity);
+    const size_t tableSize = HUFF_Decode(coded, table);
+    const size_t plainSize = decodeBitByBit(coded, capacity, plain.data());
+    if (tableSize != plainSize || !std::equal(table.begin(), table.begin() + tableSize, plain.begin())) {
+        __builtin_trap();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    compareDecoders({data, size}, 8192);
+    compareDecoders({data, size}, size / 2);
     SizeBuffer& msg = message();
     // The message buffer is the only destination: a decoder overrun shows as a
     // heap-buffer-overflow here.

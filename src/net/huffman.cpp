@@ -115,20 +115,24 @@ size_t HUFF_Decode(std::span<const uint8_t> coded, std::span<uint8_t> message) {
     const HuffmanTables& t = tables();
     size_t length = 0;
     size_t bit = 0;
-    // Fast path: one 64-bit load yields at least 57 bits, enough for five codes
-    // that all end before the code bits do.
+    // Fast path: one 64-bit load yields at least 57 bits, enough for four
+    // windows of kMultiCodeBits, each read in one step for all the codes it
+    // holds whole, and all ending before the code bits do.
     if constexpr (std::endian::native == std::endian::little) {
-        constexpr size_t kCodesPerLoad = 5;
-        while (bit + kCodesPerLoad * kMaxCodeLength <= codeBits && (bit >> 3) + 8 <= payloadSize &&
-               length + kCodesPerLoad <= message.size()) {
+        constexpr size_t kWindowsPerLoad = 57 / kMultiCodeBits;
+        constexpr uint32_t kWindowMask = (1u << kMultiCodeBits) - 1;
+        while (bit + kWindowsPerLoad * kMultiCodeBits <= codeBits && (bit >> 3) + 8 <= payloadSize &&
+               length + kWindowsPerLoad * 4 <= message.size()) {
             uint64_t word;
             std::memcpy(&word, payload + (bit >> 3), 8);
             word >>= bit & 7;
-            for (size_t k = 0; k < kCodesPerLoad; ++k) {
-                const HuffmanDecodeEntry entry = t.decode[word & kPeekMask];
-                message[length++] = entry.value;
-                word >>= entry.length;
-                bit += entry.length;
+            for (size_t k = 0; k < kWindowsPerLoad; ++k) {
+                const auto window = static_cast<uint32_t>(word & kWindowMask);
+                const uint32_t used = t.multiBits[window];
+                std::memcpy(message.data() + length, t.multiValues[window].data(), 4);
+                length += t.multiCount[window];
+                word >>= used;
+                bit += used;
             }
         }
     }

@@ -56,6 +56,26 @@ uint32_t reverseBits(uint32_t code, int32_t length) {
     return reversed;
 }
 
+// The codes a window of kMultiCodeBits bits holds whole. A code's identity
+// depends on its own bits only, so the zeros shifted in above the window never
+// decide a code that is taken.
+void fillMultiEntry(HuffmanTables& t, uint32_t window) {
+    const uint32_t index = window;
+    uint8_t count = 0;
+    int used = 0;
+    while (count < 4) {
+        const HuffmanDecodeEntry code = t.decode[window & ((1u << kMaxCodeLength) - 1)];
+        if (used + code.length > kMultiCodeBits) {
+            break;
+        }
+        t.multiValues[index][count++] = code.value;
+        used += code.length;
+        window >>= code.length;
+    }
+    t.multiCount[index] = count;
+    t.multiBits[index] = static_cast<uint8_t>(used);
+}
+
 }  // namespace
 
 void buildHuffmanTables(HuffmanTables& t) {
@@ -68,5 +88,8 @@ void buildHuffmanTables(HuffmanTables& t) {
             t.decode[stream | (high << c.length)] =
                 HuffmanDecodeEntry{static_cast<uint8_t>(value), static_cast<uint8_t>(c.length)};
         }
+    }
+    for (uint32_t window = 0; window < t.multiBits.size(); ++window) {
+        fillMultiEntry(t, window);
     }
 }
