@@ -23,7 +23,7 @@ struct HuffmanDecodeEntry {
 
 // Several codes read in one step: the codes that lie wholly within the next
 // kMultiCodeBits stream bits, at least one and at most four.
-inline constexpr int kMultiCodeBits = 12;
+inline constexpr int kMultiCodeBits = 13;
 
 struct HuffmanTables {
     std::array<HuffmanNode, 511> nodes;
