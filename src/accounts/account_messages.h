@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "accounts/account_records.h"
-#include "browser/account_handler.h"
 #include "net/message_codes.h"
 #include "net/size_buffer.h"
 
