@@ -60,20 +60,20 @@ uint32_t reverseBits(uint32_t code, int32_t length) {
 // depends on its own bits only, so the zeros shifted in above the window never
 // decide a code that is taken.
 void fillMultiEntry(HuffmanTables& t, uint32_t window) {
-    const uint32_t index = window;
+    uint32_t rest = window;  // the bits after the codes taken so far
     uint8_t count = 0;
     int used = 0;
     while (count < 4) {
-        const HuffmanDecodeEntry code = t.decode[window & ((1u << kMaxCodeLength) - 1)];
+        const HuffmanDecodeEntry code = t.decode[rest & ((1u << kMaxCodeLength) - 1)];
         if (used + code.length > kMultiCodeBits) {
             break;
         }
-        t.multiValues[index][count++] = code.value;
+        t.multiValues[window][count++] = code.value;
         used += code.length;
-        window >>= code.length;
+        rest >>= code.length;
     }
-    t.multiCount[index] = count;
-    t.multiBits[index] = static_cast<uint8_t>(used);
+    t.multiCount[window] = count;
+    t.multiBits[window] = static_cast<uint8_t>(used);
 }
 
 }  // namespace
