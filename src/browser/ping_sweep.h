@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -32,6 +33,10 @@ class PingSweeps {
     void stop();
     // Waits until no sweep runs or `timeout` passes; returns whether none runs.
     bool waitIdle(std::chrono::milliseconds timeout);
+    // Chooses the sweep that the next restart() runs: the fast refresh, or the
+    // paced sweep (the start). A running sweep goes on as it began. Any thread.
+    void setFast(bool fast) { m_fast.store(fast); }
+    bool fast() const { return m_fast.load(); }
 
   private:
     void stopLocked();
@@ -42,6 +47,7 @@ class PingSweeps {
     std::mutex m_stateMutex;
     std::condition_variable m_stateChanged;
     bool m_running = false;
+    std::atomic<bool> m_fast{false};
 };
 
 // The sweep itself: queries records 0 to server_count - 1 in turn, then marks the
