@@ -10,6 +10,7 @@
 #include "browser/queued_message_view.h"
 #include "browser/server_table.h"
 #include "net/huffman.h"
+#include "net/transport.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ void BM_DispatchServerInfoReply(benchmark::State& state) {
         message.cursize = static_cast<int32_t>(
             HUFF_Decode(coded, {message.data.get(), static_cast<size_t>(message.maxsize)}));
         MSG_BeginReading(message);
-        dispatcher.dispatchMessage(message, serverAddress(next));
+        dispatcher.dispatchMessage(message, serverAddress(next), Sys_Milliseconds());
         next = (next + 1) % kServers;
     }
     state.SetItemsProcessed(state.iterations());

@@ -139,14 +139,15 @@ struct CoreSweepRun {
 };
 
 // Sweeps `addresses` with the browser core alone, its rows kept in memory, the
-// table filled as a master list fills it. The network must be up; the results
-// stay in server_table.
-inline CoreSweepRun runCoreSweep(const std::vector<std::string>& addresses) {
+// table filled as a master list fills it: the fast refresh when `fast`, else the
+// paced sweep. The network must be up; the results stay in server_table.
+inline CoreSweepRun runCoreSweep(const std::vector<std::string>& addresses, bool fast = false) {
     using Clock = std::chrono::steady_clock;
     MemoryRowView serverList;
     MemoryRowView playerList;
     MemoryQueuedMessageView messages;
     PingSweeps sweeps(serverList);
+    sweeps.setFast(fast);
     Dispatcher dispatcher({serverList, playerList, messages}, &sweeps);
     ReceiveThread receiver(dispatcher);
 

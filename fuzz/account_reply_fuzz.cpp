@@ -263,7 +263,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
         {
             const auto lock = NET_LockReceive();
-            dispatcher.dispatchMessage(message, from);
+            dispatcher.dispatchMessage(message, from, Sys_Milliseconds());
         }
 
         bool taken = false;

@@ -145,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         const size_t messagesBefore = messages.messages().size();
 
-        dispatcher.dispatchMessage(message, from);
+        dispatcher.dispatchMessage(message, from, Sys_Milliseconds());
 
         const auto lock = lockBrowser();
         FUZZ_CHECK(server_count >= 0 && server_count <= kMaxServers);

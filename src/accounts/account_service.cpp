@@ -391,20 +391,20 @@ void AccountService::waitOnce(const std::stop_token& stop) {
         if (ready > 0) {
             const auto lock = NET_LockReceive();
             while (!m_awaited.answered() && BV_GetPackets() > 0) {
-                route(net_message, net_from);
+                route(net_message, net_from, net_arrival_time);
             }
             return;
         }
     }
 }
 
-void AccountService::route(SizeBuffer& message, const NetAddress& from) {
+void AccountService::route(SizeBuffer& message, const NetAddress& from, uint32_t arrivalTime) {
     const int32_t code = MSG_ReadLong(message);
     if (code <= 0 || takeAwaitedReply(code, message, from)) {
         return;
     }
     if (m_dispatcher != nullptr && isDispatcherCode(code)) {
         MSG_BeginReading(message);
-        m_dispatcher->dispatchMessage(message, from);
+        m_dispatcher->dispatchMessage(message, from, arrivalTime);
     }
 }

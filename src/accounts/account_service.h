@@ -150,7 +150,7 @@ class AccountService final : public AccountReplyHandler {
     // Waits up to one wait for the socket, reading and routing what comes; ends
     // early once a datagram arrives or the answer has been read.
     void waitOnce(const std::stop_token& stop);
-    void route(SizeBuffer& message, const NetAddress& from);
+    void route(SizeBuffer& message, const NetAddress& from, uint32_t arrivalTime);
 
     AccountViews m_views;
     AccountConfig m_config;

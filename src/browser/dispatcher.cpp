@@ -1,5 +1,6 @@
 #include "browser/dispatcher.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,13 +10,21 @@
 #include "browser/server_table.h"
 #include "net/transport.h"
 
+namespace {
+
+// The arrival stamp and the send time are whole milliseconds of clocks read
+// apart; a reply stamped this much before its query may still answer it.
+constexpr int32_t kArrivalSlackMs = 1;
+
+}  // namespace
+
 Dispatcher::Dispatcher(BrowserViews views, PingSweeps* sweeps) : m_views(views), m_sweeps(sweeps) {}
 
 void Dispatcher::setAccountHandler(AccountReplyHandler* handler) {
     m_accounts.store(handler);
 }
 
-bool Dispatcher::dispatchMessage(SizeBuffer& message, const NetAddress& from) {
+bool Dispatcher::dispatchMessage(SizeBuffer& message, const NetAddress& from, uint32_t arrivalTime) {
     const int32_t code = MSG_ReadLong(message);
     if (code <= 0) {
         return false;
@@ -27,7 +36,7 @@ bool Dispatcher::dispatchMessage(SizeBuffer& message, const NetAddress& from) {
     if (code == kMasterListCode) {
         readMasterList(message, from);
     } else if (code == kServerInfoReplyCode) {
-        readServerInfo(message, from);
+        readServerInfo(message, from, arrivalTime);
     } else if (isAccountReplyCode(code)) {
         if (accounts != nullptr) {
             accounts->handleAccountReply(code, message, from);
@@ -88,7 +97,7 @@ void Dispatcher::readMasterList(SizeBuffer& message, const NetAddress& from) {
     }
 }
 
-void Dispatcher::readServerInfo(SizeBuffer& message, const NetAddress& from) {
+void Dispatcher::readServerInfo(SizeBuffer& message, const NetAddress& from, uint32_t arrivalTime) {
     const ServerInfo info = readServerInfoReply(message);
     const std::string sender = NET_AdrToString(from);
 
@@ -102,9 +111,16 @@ void Dispatcher::readServerInfo(SizeBuffer& message, const NetAddress& from) {
         return;
     }
     ServerRecord& record = server_table[static_cast<size_t>(index)];
-    // Measured under the lock, so it never predates the send_time stamped under it.
-    record.ping = static_cast<int32_t>(Sys_Milliseconds() - record.send_time);
-    record.answered = true;
+    const auto elapsed = static_cast<int32_t>(arrivalTime - record.send_time);
+    if (elapsed < -kArrivalSlackMs) {
+        return;
+    }
+    // A later reply to the same query (a duplicate, or the answer to a retry
+    // after a slow first one) would only lengthen the ping.
+    if (!record.answered) {
+        record.ping = std::max(elapsed, 0);
+        record.answered = true;
+    }
     storeServerInfo(record, info);
     if (const std::optional<int> row = m_views.serverList.findRow(index)) {
         showServerRow(record, m_views.serverList, *row);

@@ -19,8 +19,9 @@ inline constexpr uint32_t kUnknownCmdIntervalMs = 20000;
 // Acts on each incoming message by its code: a master list from the master
 // server (the address the last list request went to) replaces the server table
 // and its rows and restarts the ping sweep; a server's reply updates its record
-// and row; account replies go to the account handler; any other code of 1 or
-// more is reported as unknown, as often as kUnknownCmdIntervalMs allows. The
+// and row (the first reply after a query sets the ping, and one that arrived
+// before the query went out answers an older query and is dropped); account replies go to the account
+// handler; any other code of 1 or more is reported as unknown, as often as kUnknownCmdIntervalMs allows. The
 // account handler is offered every message first, for an account exchange that
 // waits for its answer. Lists from anyone else are dropped silently.
 class Dispatcher {
@@ -36,12 +37,14 @@ class Dispatcher {
     // Reads the code of the message loaded in `message` and acts on it. Returns
     // false for a code of 0 or less (a datagram too short to hold a code among
     // them): the caller stops draining. Never reads past the message.
+    // `arrivalTime` is Sys_Milliseconds() when the datagram arrived; a server's
+    // ping runs from its record's `send_time` to there.
     // Any thread, one message at a time; never with lockBrowser() held.
-    bool dispatchMessage(SizeBuffer& message, const NetAddress& from);
+    bool dispatchMessage(SizeBuffer& message, const NetAddress& from, uint32_t arrivalTime);
 
   private:
     void readMasterList(SizeBuffer& message, const NetAddress& from);
-    void readServerInfo(SizeBuffer& message, const NetAddress& from);
+    void readServerInfo(SizeBuffer& message, const NetAddress& from, uint32_t arrivalTime);
     void reportUnknown(int32_t code, const NetAddress& from);
 
     BrowserViews m_views;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "browser/fast_sweep.h"
 #include "browser/server_query.h"
 #include "browser/server_rows.h"
 #include "browser/server_table.h"
@@ -33,8 +34,12 @@ void PingSweeps::restart(uint64_t generation) {
         const std::scoped_lock state(m_stateMutex);
         m_running = true;
     }
-    m_sweep = std::jthread([this, generation](const std::stop_token& stop) {
-        ServerPingSweep(stop, generation, m_serverList);
+    m_sweep = std::jthread([this, generation, fast = m_fast.load()](const std::stop_token& stop) {
+        if (fast) {
+            FastPingSweep(stop, generation, m_serverList);
+        } else {
+            ServerPingSweep(stop, generation, m_serverList);
+        }
         const std::scoped_lock state(m_stateMutex);
         m_running = false;
         m_stateChanged.notify_all();
@@ -79,14 +84,10 @@ void ServerPingSweep(const std::stop_token& stop, uint64_t generation, RowView& 
         lock.lock();
 
         changed.wait_until(lock, stop, sentAt + kAnswerWait, [&] { return record.answered || !current(); });
-        // A second answer may change the ping while we wait; the deadline follows it.
-        int32_t ping = record.ping;
-        while (current()) {
-            const Clock::time_point next = sentAt + milliseconds(std::max(ping, 0) + kGapAfterAnswerMs);
-            if (!changed.wait_until(lock, stop, next, [&] { return record.ping != ping || !current(); })) {
-                break;
-            }
-            ping = record.ping;
+        if (record.answered) {
+            const Clock::time_point next =
+                sentAt + milliseconds(std::max(record.ping, 0) + kGapAfterAnswerMs);
+            changed.wait_until(lock, stop, next, [&] { return !current(); });
         }
     }
     if (current()) {
@@ -96,13 +97,15 @@ void ServerPingSweep(const std::stop_token& stop, uint64_t generation, RowView& 
 
 void markSilentServers(RowView& serverList) {
     for (int i = 0; i < server_count; ++i) {
-        ServerRecord& record = server_table[static_cast<size_t>(i)];
-        if (record.answered) {
-            continue;
+        if (!server_table[static_cast<size_t>(i)].answered) {
+            markSilentServer(serverList, i);
         }
-        record.ping = kSilentPing;
-        if (const std::optional<int> row = serverList.findRow(i)) {
-            serverList.setCell(*row, column(ServerColumn::Ping), std::string(kSilentPingText));
-        }
+    }
+}
+
+void markSilentServer(RowView& serverList, int index) {
+    server_table[static_cast<size_t>(index)].ping = kSilentPing;
+    if (const std::optional<int> row = serverList.findRow(index)) {
+        serverList.setCell(*row, column(ServerColumn::Ping), std::string(kSilentPingText));
     }
 }

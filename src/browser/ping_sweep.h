@@ -14,7 +14,8 @@
 // time, the next one 70 ms after the answer came or 100 ms after a silent query;
 // at the end every unanswered server shows as silent.
 
-// Owns the sweep thread; at most one sweep runs. The destructor stops and joins
+// Owns the sweep thread, which runs the paced sweep or, when chosen, the fast
+// refresh (browser/fast_sweep.h); at most one sweep runs. The destructor stops and joins
 // it, so `serverList` must outlive this object.
 class PingSweeps {
   public:
@@ -58,3 +59,5 @@ void ServerPingSweep(const std::stop_token& stop, uint64_t generation, RowView& 
 // Gives every valid record that has not answered ping 9999 and "***" in its row.
 // Caller holds lockBrowser().
 void markSilentServers(RowView& serverList);
+// The same for the record at `index`, answered or not. Caller holds lockBrowser().
+void markSilentServer(RowView& serverList, int index);

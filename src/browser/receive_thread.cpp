@@ -33,7 +33,7 @@ void ReceiveThread::BV_RunTics(const std::stop_token& stop) {
         }
         const auto lock = NET_LockReceive();
         while (!stop.stop_requested() && BV_GetPackets() > 0) {
-            if (!m_dispatcher.dispatchMessage(net_message, net_from)) {
+            if (!m_dispatcher.dispatchMessage(net_message, net_from, net_arrival_time)) {
                 break;
             }
         }

@@ -25,6 +25,9 @@ struct ReceiveResult {
     ReceiveStatus status = ReceiveStatus::Failed;
     int length = 0;
     int error = 0;  // the platform's error number when status is Failed
+    // When a received datagram arrived: the kernel's receive time stamp where the
+    // platform offers one, else the moment the read returned.
+    std::chrono::steady_clock::time_point arrival{};
 };
 
 // One IPv4 UDP socket; closed by its destructor. Move-only.

@@ -2,10 +2,12 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 
 #include "net/native_socket.h"
@@ -13,9 +15,39 @@
 
 namespace {
 
+using SteadyClock = std::chrono::steady_clock;
+
+// A stamp further from the clock than this is taken for a clock step, not a wait.
+constexpr std::chrono::seconds kLongestStampAge{10};
+
 timespec toTimespec(std::chrono::microseconds timeout) {
     const auto us = std::max<int64_t>(0, timeout.count());
     return timespec{static_cast<time_t>(us / 1000000), static_cast<long>((us % 1000000) * 1000)};
+}
+
+std::chrono::nanoseconds sinceEpoch(const timespec& t) {
+    return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
+}
+
+// The kernel stamps a datagram on the real-time clock; its age, taken against
+// that clock at once, carries it over to the steady clock. Without a stamp, or
+// with one that a clock step has thrown off, the datagram counts as just read.
+SteadyClock::time_point arrivalTime(msghdr& message) {
+    const SteadyClock::time_point now = SteadyClock::now();
+    for (cmsghdr* part = CMSG_FIRSTHDR(&message); part != nullptr; part = CMSG_NXTHDR(&message, part)) {
+        if (part->cmsg_level != SOL_SOCKET || part->cmsg_type != SCM_TIMESTAMPNS) {
+            continue;
+        }
+        timespec stamp{};
+        std::memcpy(&stamp, CMSG_DATA(part), sizeof stamp);
+        timespec realNow{};
+        ::clock_gettime(CLOCK_REALTIME, &realNow);
+        const std::chrono::nanoseconds age = sinceEpoch(realNow) - sinceEpoch(stamp);
+        if (age >= std::chrono::nanoseconds::zero() && age < kLongestStampAge) {
+            return now - std::chrono::duration_cast<SteadyClock::duration>(age);
+        }
+    }
+    return now;
 }
 
 }  // namespace
@@ -26,6 +58,10 @@ bool UdpSocket::open() {
     if (s < 0) {
         return false;
     }
+    // Receive time stamps make a ping independent of when a busy thread reads
+    // the reply; without them the read's own time serves.
+    const int on = 1;
+    ::setsockopt(s, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
     m_handle = s;
     return true;
 }
@@ -44,10 +80,17 @@ int UdpSocket::sendTo(std::span<const uint8_t> bytes, const NetAddress& to) {
 
 ReceiveResult UdpSocket::receiveFrom(std::span<uint8_t> buffer, NetAddress& from) {
     sockaddr_in sa{};
-    socklen_t length = sizeof sa;
+    iovec data{buffer.data(), buffer.size()};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
+    msghdr message{};
+    message.msg_name = &sa;
+    message.msg_namelen = sizeof sa;
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
     // MSG_TRUNC reports the datagram's real size, so an oversize one is told apart.
-    const ssize_t received = ::recvfrom(nativeSocket(m_handle), buffer.data(), buffer.size(), MSG_TRUNC,
-                                        reinterpret_cast<sockaddr*>(&sa), &length);
+    const ssize_t received = ::recvmsg(nativeSocket(m_handle), &message, MSG_TRUNC);
     if (received < 0) {
         const int error = errno;
         if (error == EAGAIN || error == EWOULDBLOCK || error == EINTR) {
@@ -62,7 +105,7 @@ ReceiveResult UdpSocket::receiveFrom(std::span<uint8_t> buffer, NetAddress& from
     if (static_cast<size_t>(received) > buffer.size()) {
         return {ReceiveStatus::TooLarge, 0, EMSGSIZE};
     }
-    return {ReceiveStatus::Received, static_cast<int>(received), 0};
+    return {ReceiveStatus::Received, static_cast<int>(received), 0, arrivalTime(message)};
 }
 
 int UdpSocket::waitReadable(int timeoutMs) const {

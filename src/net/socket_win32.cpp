@@ -40,6 +40,9 @@ ReceiveResult UdpSocket::receiveFrom(std::span<uint8_t> buffer, NetAddress& from
     const int received =
         ::recvfrom(nativeSocket(m_handle), reinterpret_cast<char*>(buffer.data()),
                    static_cast<int>(buffer.size()), 0, reinterpret_cast<sockaddr*>(&sa), &length);
+    // Winsock offers no receive time stamp for UDP; the read's return is the
+    // closest this thread can tell.
+    const auto arrival = std::chrono::steady_clock::now();
     if (received == SOCKET_ERROR) {
         const int error = ::WSAGetLastError();
         from = fromSockaddr(sa);
@@ -55,7 +58,7 @@ ReceiveResult UdpSocket::receiveFrom(std::span<uint8_t> buffer, NetAddress& from
         }
     }
     from = fromSockaddr(sa);
-    return {ReceiveStatus::Received, received, 0};
+    return {ReceiveStatus::Received, received, 0, arrival};
 }
 
 int UdpSocket::waitReadable(int timeoutMs) const {

@@ -15,6 +15,7 @@ SizeBuffer net_message;
 SizeBuffer net_outmessage;
 NetAddress net_from;
 NetAddress net_local_adr;
+uint32_t net_arrival_time = 0;
 
 namespace {
 
@@ -165,6 +166,7 @@ int BV_GetPackets() {
     net_message.cursize = static_cast<int32_t>(length);
     MSG_BeginReading(net_message);
     net_from = from;
+    net_arrival_time = Sys_MillisecondsAt(result.arrival);
     return static_cast<int>(length);
 }
 
@@ -181,9 +183,15 @@ std::unique_lock<std::mutex> NET_LockOutMessage() {
 }
 
 uint32_t Sys_Milliseconds() {
-    using Clock = std::chrono::steady_clock;
-    static const Clock::time_point start = Clock::now();
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    return Sys_MillisecondsAt(std::chrono::steady_clock::now());
+}
+
+uint32_t Sys_MillisecondsAt(std::chrono::steady_clock::time_point moment) {
+    static const std::chrono::steady_clock::time_point start = moment;
+    if (moment < start) {
+        return 0;
+    }
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(moment - start);
     return static_cast<uint32_t>(elapsed.count());
 }
 

@@ -37,6 +37,9 @@ extern SizeBuffer net_message;
 extern SizeBuffer net_outmessage;
 extern NetAddress net_from;
 extern NetAddress net_local_adr;
+// Sys_Milliseconds() at the arrival of net_message's datagram; read under
+// NET_LockReceive() with net_from.
+extern uint32_t net_arrival_time;
 
 // Builds the Huffman tables, the message buffers and the bound, non-blocking
 // socket. A failure ends the process through Sys_FatalError. This host's name
@@ -51,9 +54,9 @@ void NET_Shutdown();
 // scratch buffer.
 void NET_SendPacket(const SizeBuffer& message, const NetAddress& to);
 
-// Takes one waiting datagram, decodes it into net_message (ready for reading)
-// and its sender into net_from. Returns the message length, or 0 when nothing
-// was taken. The caller holds NET_LockReceive() until it has read the message.
+// Takes one waiting datagram, decodes it into net_message (ready for reading),
+// its sender into net_from and the time it arrived into net_arrival_time. Returns the message length, or 0
+// when nothing was taken. The caller holds NET_LockReceive() until it has read the message.
 int BV_GetPackets();
 
 // Waits until the socket is readable or `timeoutMs` passes: 1 ready, 0 time-out, -1 error.
@@ -65,6 +68,8 @@ int NET_Wait(int timeoutMs = 1000);
 
 // Milliseconds since the first call (which returns 0); wraps at 2^32.
 uint32_t Sys_Milliseconds();
+// Sys_Milliseconds() as it read, or will read, at `moment`; 0 before the first call.
+uint32_t Sys_MillisecondsAt(std::chrono::steady_clock::time_point moment);
 
 // Prints the fatal-error banner around `text` to standard output and ends the
 // process with exit code -10.

@@ -12,6 +12,7 @@
 #include "browser/receive_thread.h"
 #include "browser/server_table.h"
 #include "loopback_peer.h"
+#include "net/transport.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ class Accounts : public testing::Test {
     void dispatch(const Bytes& message, const NetAddress& from) {
         SizeBuffer loaded = messageOf(message);
         const auto lock = NET_LockReceive();
-        dispatcher.dispatchMessage(loaded, from);
+        dispatcher.dispatchMessage(loaded, from, Sys_Milliseconds());
     }
 
     // The requests the master has had since `before`, once `count` more came.

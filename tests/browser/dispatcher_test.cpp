@@ -8,6 +8,7 @@
 
 #include "browser/ping_sweep.h"
 #include "browser_test_support.h"
+#include "net/transport.h"
 
 namespace {
 
@@ -23,8 +24,8 @@ class BrowserDispatcher : public testing::Test {
         master_adr = address;
     }
 
-    bool dispatch(SizeBuffer message, const NetAddress& from) {
-        return dispatcher.dispatchMessage(message, from);
+    bool dispatch(SizeBuffer message, const NetAddress& from, uint32_t arrival = Sys_Milliseconds()) {
+        return dispatcher.dispatchMessage(message, from, arrival);
     }
     void listServers(const std::vector<MasterListEntry>& entries) { dispatch(masterListOf(entries), master); }
     void reply(const ServerInfo& info, uint16_t port) { dispatch(serverInfoOf(info), loopback(port)); }
@@ -110,6 +111,37 @@ TEST_F(BrowserDispatcher, ReplyFillsRecordAndRowWithinLimits) {
     EXPECT_EQ(cell(0, ServerColumn::Ping), "***");
     EXPECT_EQ(server_table[1].ping, 0);
     EXPECT_NE(cell(1, ServerColumn::Ping), "***");
+}
+
+TEST_F(BrowserDispatcher, PingRunsFromTheQueryToTheArrivalOfItsFirstReply) {
+    listServers({entry(1)});
+    const ServerInfo info{"s", 1, 8, "MAP01", {}, 0, "DOOM", "doom2.wad", "", "", 0, 0, {}};
+    const auto askAt = [](uint32_t sendTime, int32_t ping) {
+        const auto lock = lockBrowser();
+        server_table[0].send_time = sendTime;
+        server_table[0].ping = ping;
+        server_table[0].answered = false;
+    };
+    askAt(1000, 0);
+    // Arrived before the query went out: the answer to an older one.
+    dispatch(serverInfoOf(info), loopback(1), 997);
+    EXPECT_FALSE(server_table[0].answered);
+    // However late it is read, the ping ends at the arrival; a second reply to
+    // the same query does not lengthen it.
+    dispatch(serverInfoOf(info), loopback(1), 1042);
+    dispatch(serverInfoOf(info), loopback(1), 1300);
+    EXPECT_EQ(server_table[0].ping, 42);
+    EXPECT_EQ(cell(0, ServerColumn::Ping), "42");
+    // One millisecond early is two clocks disagreeing within a millisecond.
+    askAt(2000, 0);
+    dispatch(serverInfoOf(info), loopback(1), 1999);
+    EXPECT_EQ(server_table[0].ping, 0);
+    EXPECT_TRUE(server_table[0].answered);
+    // A reply after the sweep gave up on the server still fills its record.
+    askAt(3000, kSilentPing);
+    dispatch(serverInfoOf(info), loopback(1), 4200);
+    EXPECT_EQ(server_table[0].ping, 1200);
+    EXPECT_EQ(cell(0, ServerColumn::Ping), "1200");
 }
 
 TEST_F(BrowserDispatcher, RowTextsFollowEachReply) {

@@ -8,6 +8,7 @@
 #include "browser/ping_sweep.h"
 #include "browser/receive_thread.h"
 #include "browser_test_support.h"
+#include "net/transport.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ class BrowserLoopback : public testing::Test {
             const auto lock = lockBrowser();
             master_adr = master;
         }
-        dispatcher.dispatchMessage(list, master);
+        dispatcher.dispatchMessage(list, master, Sys_Milliseconds());
     }
 
     // Declared in the order they must be torn down in reverse: the receive thread
@@ -73,21 +74,29 @@ TEST_F(BrowserLoopback, PingSweepQueriesEachServerAndMarksSilentOnes) {
     EXPECT_EQ(views.servers.rows().size(), 1u);
     browser_ready = 10;
     browser->QueryMaster();
-    // An answer that comes after the sweep has given up on it still shows.
-    ASSERT_TRUE(views.servers.waitUntil(
-        [](const auto& rows) {
-            return rows.size() == 3 && std::all_of(rows.begin(), rows.end(), [](const auto& row) {
-                       const std::string ping = row.cell(column(ServerColumn::Ping));
-                       return row.itemData == 1 ? ping == "***" : !ping.empty() && ping != "***";
-                   });
-        },
-        kEventWait));
+    const auto swept = [](const auto& rows) {
+        return rows.size() == 3 && std::all_of(rows.begin(), rows.end(), [](const auto& row) {
+                   const std::string ping = row.cell(column(ServerColumn::Ping));
+                   return row.itemData == 1 ? ping == "***" : !ping.empty() && ping != "***";
+               });
+    };
+    ASSERT_TRUE(views.servers.waitUntil(swept, kEventWait));
     ASSERT_TRUE(sweeps.waitIdle(kEventWait));
 
     EXPECT_EQ(master.requests(), (std::vector<Bytes>{{0xA3, 0xDB, 0x0B, 0x00, 0x68}}));
     for (const Peer* peer : {&first, &silent, &last}) {
         EXPECT_EQ(peer->requests(), std::vector<Bytes>{kServerInfoQuery});
     }
+
+    // The fast refresh asks an answering server once and a silent one three times.
+    sweeps.setFast(true);
+    browser->QueryMaster();
+    ASSERT_EQ(silent.requests(4).size(), 4u);
+    ASSERT_TRUE(sweeps.waitIdle(kEventWait));
+    ASSERT_TRUE(views.servers.waitUntil(swept, kEventWait));
+    EXPECT_EQ(silent.requests().size(), 4u);
+    EXPECT_EQ(first.requests().size(), 2u);
+    EXPECT_EQ(last.requests().size(), 2u);
     const auto lock = lockBrowser();
     EXPECT_EQ(master_adr, master.address());
     EXPECT_EQ(cellOf(views.servers, 2, ServerColumn::Ping), std::to_string(server_table[2].ping));

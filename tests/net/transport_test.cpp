@@ -50,11 +50,20 @@ TEST_F(Transport, ReceivesEachMessageWithItsSenderAndDropsTheUndecodable) {
         NET_SendPacket(net_outmessage, closed);
     }
     const Bytes answer{0xD4, 0xD6, 0x54, 0x00, 'h', 'i', 0, 7};
+    const uint32_t sentAt = Sys_Milliseconds();
     server.send(answer, launcherAddress());
     ASSERT_EQ(NET_Wait(10000), 1);
+    // Read well after it arrived, the datagram keeps its arrival time where the
+    // platform stamps it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    [[maybe_unused]] const uint32_t readAt = Sys_Milliseconds();
     {
         const auto lock = NET_LockReceive();
         ASSERT_EQ(BV_GetPackets(), 8);
+        EXPECT_GE(net_arrival_time, sentAt);
+#ifndef _WIN32
+        EXPECT_LT(net_arrival_time, readAt);
+#endif
         EXPECT_EQ(net_from, server.address());
         EXPECT_EQ(contents(net_message), answer);
         EXPECT_EQ(MSG_ReadLong(net_message), 5560020);  // read from its start

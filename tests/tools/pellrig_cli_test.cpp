@@ -112,6 +112,26 @@ TEST_F(PellrigCli, ListAndQueryShowEightBitTextsInUtf8AndReportUnknownCodes) {
     EXPECT_NE(odd.output.find(sim.servers[1]), std::string::npos) << odd.output;
 }
 
+TEST_F(PellrigCli, FastListFillsEveryRecordAsThePacedSweepDoes) {
+    SimProcess sim({"--generate", "30", "--seed", "18", "--silent-fraction", "0.2", "--delay-max-ms", "40"});
+    json paced = jsonOf({"list", "--master", sim.master, "--json"});
+    json fast = jsonOf({"list", "--master", sim.master, "--json", "--fast"});
+    ASSERT_EQ(paced.size(), sim.servers.size());
+    // Only the measured pings may differ, and the silent servers are the same.
+    int silentCount = 0;
+    for (json* list : {&paced, &fast}) {
+        for (json& server : *list) {
+            const bool silent = server["ping"] == 9999;
+            EXPECT_EQ(server["row"][6] == "***", silent) << server.dump();
+            silentCount += silent ? 1 : 0;
+            server["ping"] = silent;
+            server["row"][6] = silent;
+        }
+    }
+    EXPECT_GT(silentCount, 0);
+    EXPECT_EQ(fast, paced);
+}
+
 TEST_F(PellrigCli, ExitCodesTellHowACommandEnded) {
     SimProcess silent(
         {"--scenario", folder.write("silent.json", R"({"master": {"silent": true}, "servers": []})")});

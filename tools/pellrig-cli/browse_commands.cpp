@@ -15,6 +15,11 @@
 
 namespace {
 
+struct ListOptions {
+    CommonOptions common;
+    bool fast = false;  // the fast refresh instead of the paced sweep
+};
+
 struct QueryOptions {
     CommonOptions common;
     std::string address;  // HOST:PORT
@@ -31,8 +36,10 @@ void printServers(BrowserSession& session, bool json) {
 
 // Asks the master for its list, sweeps the servers as the program does after
 // every list, and prints the table once the sweep has marked the silent ones.
-ExitCode listServers(const CommonOptions& options) {
+ExitCode listServers(const ListOptions& list) {
+    const CommonOptions& options = list.common;
     BrowserSession session(options.master, options.localPort);
+    session.setFastRefresh(list.fast);
     uint64_t generation = 0;
     {
         const auto lock = lockBrowser();
@@ -75,10 +82,11 @@ ExitCode queryServer(const QueryOptions& options) {
 }  // namespace
 
 void addBrowseCommands(CLI::App& app, std::vector<Command>& commands) {
-    auto list = std::make_shared<CommonOptions>();
+    auto list = std::make_shared<ListOptions>();
     CLI::App* listCommand =
         app.add_subcommand("list", "List the master server's game servers with their pings");
-    addMasterCommandOptions(*listCommand, *list, "How long to wait for the master's list");
+    addMasterCommandOptions(*listCommand, list->common, "How long to wait for the master's list");
+    listCommand->add_flag("--fast", list->fast, "Ping with the fast refresh instead of the paced sweep");
     commands.push_back({listCommand, [list] { return listServers(*list); }});
 
     auto query = std::make_shared<QueryOptions>();

@@ -24,6 +24,8 @@ class BrowserSession {
 
     ServerBrowser& browser() { return m_browser; }
     MemoryRowView& serverList() { return m_serverList; }
+    // Chooses the fast refresh or the paced sweep for the sweeps that follow.
+    void setFastRefresh(bool fast) { m_sweeps.setFast(fast); }
 
     // Waits until a master list replaces the table; false after `timeout`.
     bool waitForMasterList(uint64_t generationBefore, std::chrono::milliseconds timeout);

@@ -155,7 +155,6 @@ void Simulator::drain(size_t socket) {
     for (int i = 0; i < kDrainBatch; ++i) {
         NetAddress from;
         const ReceiveResult result = m_sockets[socket].receiveFrom(m_datagram, from);
-        const Clock::time_point received = Clock::now();
         if (result.status == ReceiveStatus::TooLarge) {
             ++m_stats.garbage;
             continue;
@@ -168,7 +167,8 @@ void Simulator::drain(size_t socket) {
             ++m_stats.garbage;
             continue;
         }
-        dispatch(socket, from, received);
+        // Delays count from the arrival, not from when this loop got to it.
+        dispatch(socket, from, result.arrival);
     }
 }
 
