@@ -98,9 +98,21 @@ void MainWindow::startUp() {
     setCentralWidget(createTabs());
     m_serverList->show();
     m_playerList->show();
+    // Before the log-in, whose master list starts the first sweep.
+    applyPreferences();
     runLoginGate();
     runWelcome();
     startBrowsing();
+}
+
+void MainWindow::applyPreferences() {
+    LoadedPreferences loaded = loadPreferences(m_config.configLocation);
+    m_preferences = std::move(loaded.preferences);
+    command("fastRefresh")->setChecked(m_preferences.fastRefresh);
+    m_sweeps.setFast(m_preferences.fastRefresh);
+    if (loaded.message) {
+        m_boxes.showMessage(std::move(*loaded.message));
+    }
 }
 
 void MainWindow::runLoginGate() {
@@ -228,6 +240,8 @@ void MainWindow::createMenus() {
     m_autoLoginAction->setCheckable(true);
     m_newsAction = addCommand(preferences, "Check for news updates", "checkNews");
     m_newsAction->setCheckable(true);
+    settings->addSeparator();
+    addCommand(settings, "Fast Refresh", "fastRefresh")->setCheckable(true);
     connect(settings, &QMenu::aboutToShow, this, &MainWindow::refreshCheckMarks);
     connect(preferences, &QMenu::aboutToShow, this, &MainWindow::refreshCheckMarks);
 
@@ -320,6 +334,7 @@ void MainWindow::connectCommands() {
     on("extraParams", [this] { m_extraParams->exec(); });
     on("autoLogin", [this] { toggleAutoLogin(); });
     on("checkNews", [this] { toggleNews(); });
+    on("fastRefresh", [this](bool checked) { setFastRefresh(checked); });
     on("about", [this] {
         AboutDialog about(this);
         about.exec();
@@ -398,6 +413,12 @@ void MainWindow::toggleAutoLogin() {
 void MainWindow::toggleNews() {
     const auto lock = lockSettings();
     bv_shownews = bv_shownews != 0 ? 0 : 1;
+}
+
+void MainWindow::setFastRefresh(bool fast) {
+    m_preferences.fastRefresh = fast;
+    m_sweeps.setFast(fast);
+    savePreferences(m_preferences, m_boxes, m_config.configLocation);
 }
 
 void MainWindow::refreshCheckMarks() {

@@ -12,6 +12,7 @@
 #include "browser/dispatcher.h"
 #include "browser/ping_sweep.h"
 #include "browser/receive_thread.h"
+#include "launch/preferences.h"
 #include "net/network_session.h"
 #include "net/transport.h"
 #include "news/news_check.h"
@@ -46,9 +47,10 @@ inline constexpr char kProgramTitle[] = "Brumvek Game Browser v1.04b";
 
 // The main window. Constructing it opens the network (a second copy of the
 // program ends there, before any window); startUp() brings the rest up in
-// order: toolbar and title, the browser tab, the log-in gate, the first-run
-// welcome, then the receive thread and the news check. Closing it saves the
-// settings once, stops the threads and closes the network.
+// order: toolbar and title, the browser tab, the preferences of pellrig.json,
+// the log-in gate, the first-run welcome, then the receive thread and the news
+// check. Closing it saves the settings once, stops the threads and closes the
+// network.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 
@@ -66,6 +68,7 @@ class MainWindow final : public QMainWindow {
     PlayerListView& playerList() { return *m_playerList; }
     ServerBrowser& browser() { return m_browser; }
     AccountService& accounts() { return m_accounts; }
+    const PingSweeps& sweeps() const { return m_sweeps; }
     LoginDialog& loginDialog() { return *m_loginDialog; }
     QToolBar& toolBar() { return *m_toolBar; }
     bool newsCheckStarted() const { return m_news != nullptr; }
@@ -88,6 +91,8 @@ class MainWindow final : public QMainWindow {
     void runLoginGate();
     void runWelcome();
     void startBrowsing();
+    // Loads pellrig.json and applies it; a damaged file's message goes to the boxes.
+    void applyPreferences();
 
     void launchGame(bool gated);
     void detailedServerInfo();
@@ -97,6 +102,7 @@ class MainWindow final : public QMainWindow {
     void wadDirectories();
     void toggleAutoLogin();
     void toggleNews();
+    void setFastRefresh(bool fast);
     void refreshCheckMarks();
 
     NetworkSession m_network;  // first: the network comes up before anything else of the window
@@ -115,6 +121,7 @@ class MainWindow final : public QMainWindow {
     ExtraParamsDialog* m_extraParams;
     ServerPasswordDialog* m_serverPassword;
     std::unique_ptr<QtNewsView> m_newsView;
+    Preferences m_preferences;  // as loaded from pellrig.json, saved on each change
 
     QToolBar* m_toolBar = nullptr;
     QAction* m_autoLoginAction = nullptr;

@@ -16,10 +16,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <algorithm>
 #include <memory>
 
 #include "browser/server_table.h"
 #include "launch/config_file.h"
+#include "launch/preferences.h"
 #include "launch/settings.h"
 #include "net/net_address.h"
 #include "net/socket.h"
@@ -127,10 +129,17 @@ void MainWindowTest::init() {
 }
 
 void MainWindowTest::firstStartShowsTheWelcome() {
+    QFile damaged(m_settings->filePath(QString::fromLatin1(kPreferencesFileName)));
+    QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(R"({"fastRefresh": true)") > 0);
+    damaged.close();
     auto app = start();
     QVERIFY(app != nullptr);
     MainWindow& window = *app->mainWindow();
     QVERIFY(m_hiddenDuringLogin);
+    // The damaged pellrig.json: its message, and the defaults.
+    const std::optional<UserMessage> message = loadPreferences(settingsFolder()).message;
+    QVERIFY(message && std::count(m_boxes.messages.begin(), m_boxes.messages.end(), *message) == 1);
+    QVERIFY(!child<QAction>(&window, "fastRefresh")->isChecked() && !window.sweeps().fast());
     QCOMPARE(m_welcomeLine, QStringLiteral("Welcome to Brumvek v1.04b alice!"));
     QVERIFY(window.isVisible());
     QVERIFY(!window.newsCheckStarted());
@@ -230,6 +239,15 @@ void MainWindowTest::commandsKeepTheirGates() {
         const auto lock = lockSettings();
         QCOMPARE(bv_rememberpassword, 1);
     }
+
+    // Fast Refresh is saved at once, to pellrig.json only.
+    m_boxes.messages.clear();
+    const auto configWritten = std::filesystem::last_write_time(configFilePath(settingsFolder()));
+    child<QAction>(&window, "fastRefresh")->trigger();
+    QVERIFY(child<QAction>(&window, "fastRefresh")->isChecked() && window.sweeps().fast());
+    QVERIFY(loadPreferences(settingsFolder()).preferences.fastRefresh);
+    QVERIFY(std::filesystem::last_write_time(configFilePath(settingsFolder())) == configWritten);
+    QVERIFY(m_boxes.messages.empty());
 
     // The diagnostic hot keys.
     window.activateWindow();

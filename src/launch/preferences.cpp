@@ -1,0 +1,107 @@
+#include "launch/preferences.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "launch/config_file.h"
+#include "launch/file_replace.h"
+
+namespace {
+
+using nlohmann::json;
+
+// Deeper values are refused: writing one back takes a call per level.
+constexpr int kMaxDepth = 64;
+
+UserMessage unreadable(const std::filesystem::path& file) {
+    return {"The preferences file " + file.string() + " could not be read; the defaults are used.", "",
+            MessageIcon::Exclamation};
+}
+
+// The whole file; nothing when it cannot be read or is longer than the bound.
+std::optional<std::string> readWhole(const std::filesystem::path& path) {
+    std::FILE* file = std::fopen(path.string().c_str(), "rb");
+    if (file == nullptr) {
+        return std::nullopt;
+    }
+    std::string text(kPreferencesMaxSize + 1, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed || text.size() > kPreferencesMaxSize) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+// The JSON value in `text`; a discarded one for text that is not JSON or nests too deep.
+json parseBounded(const std::string& text) {
+    bool tooDeep = false;
+    json value = json::parse(
+        text,
+        [&tooDeep](int depth, json::parse_event_t /*event*/, json& /*parsed*/) {
+            tooDeep = tooDeep || depth > kMaxDepth;
+            return true;
+        },
+        false);
+    return tooDeep ? json(json::value_t::discarded) : value;
+}
+
+std::string dumpText(const json& value, int indent) {
+    return value.dump(indent, ' ', false, json::error_handler_t::replace);
+}
+
+}  // namespace
+
+std::filesystem::path preferencesFilePath(const std::filesystem::path& location) {
+    return configFilePath(location).replace_filename(kPreferencesFileName);
+}
+
+LoadedPreferences loadPreferences(const std::filesystem::path& location) {
+    const std::filesystem::path file = preferencesFilePath(location);
+    LoadedPreferences loaded;
+    std::error_code error;
+    if (!std::filesystem::exists(file, error) && !error) {
+        return loaded;
+    }
+    const std::optional<std::string> text = readWhole(file);
+    const json object = text ? parseBounded(*text) : json();
+    if (!object.is_object()) {
+        loaded.message = unreadable(file);
+        return loaded;
+    }
+    for (const auto& [key, value] : object.items()) {
+        if (key != "fastRefresh") {
+            loaded.preferences.otherKeys[key] = dumpText(value, -1);
+        } else if (value.is_boolean()) {
+            loaded.preferences.fastRefresh = value.get<bool>();
+        } else {
+            loaded.message = unreadable(file);
+        }
+    }
+    return loaded;
+}
+
+bool savePreferences(const Preferences& preferences, ModalMessageView& messages,
+                     const std::filesystem::path& location) {
+    json object = json::object();
+    for (const auto& [key, text] : preferences.otherKeys) {
+        json value = json::parse(text, nullptr, false);
+        if (!value.is_discarded()) {
+            object[key] = std::move(value);
+        }
+    }
+    object["fastRefresh"] = preferences.fastRefresh;
+    const std::string text = dumpText(object, 2) + '\n';
+    const std::filesystem::path file = preferencesFilePath(location);
+    if (!replaceFileContents(file, std::vector<uint8_t>(text.begin(), text.end()))) {
+        messages.showMessage(
+            {"The preferences could not be saved to " + file.string() + ".", "", MessageIcon::Exclamation});
+        return false;
+    }
+    return true;
+}
