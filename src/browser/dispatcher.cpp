@@ -18,7 +18,8 @@ constexpr int32_t kArrivalSlackMs = 1;
 
 }  // namespace
 
-Dispatcher::Dispatcher(BrowserViews views, PingSweeps* sweeps) : m_views(views), m_sweeps(sweeps) {}
+Dispatcher::Dispatcher(BrowserViews views, PingSweeps* sweeps, const Favourites* favourites)
+    : m_views(views), m_sweeps(sweeps), m_favourites(favourites) {}
 
 void Dispatcher::setAccountHandler(AccountReplyHandler* handler) {
     m_accounts.store(handler);
@@ -82,18 +83,41 @@ void Dispatcher::readMasterList(SizeBuffer& message, const NetAddress& from) {
         m_views.playerList.clear();
         resetServerTable();
         generation = serverTableGeneration();
-        for (const MasterListEntry& entry : entries) {
-            const int index = server_count;
-            ServerRecord& record = server_table[static_cast<size_t>(index)];
-            record = ServerRecord{};
-            copyText(record.address, entry.address);
-            record.scorecard = entry.scorecard;
-            m_views.serverList.insertRow(0, index, entry.scorecard);
-            ++server_count;
-        }
+        fillServerTable(entries);
     }
     if (m_sweeps != nullptr) {
         m_sweeps->restart(generation);
+    }
+}
+
+void Dispatcher::fillServerTable(const std::vector<MasterListEntry>& entries) {
+    const std::vector<std::string> favourites =
+        m_favourites != nullptr ? m_favourites->addresses() : std::vector<std::string>{};
+    const auto isFavourite = [&favourites](const char* address) {
+        return std::find(favourites.begin(), favourites.end(), address) != favourites.end();
+    };
+    const auto addRecord = [](const std::string& address, int scorecard) {
+        ServerRecord& record = server_table[static_cast<size_t>(server_count)];
+        record = ServerRecord{};
+        copyText(record.address, address);
+        record.scorecard = scorecard;
+        return server_count++;
+    };
+    // Each row goes in on top, so the list shows in reverse order of insertion.
+    for (const MasterListEntry& entry : entries) {
+        const int index = addRecord(entry.address, entry.scorecard);
+        if (!isFavourite(server_table[static_cast<size_t>(index)].address)) {
+            m_views.serverList.insertRow(0, index, entry.scorecard);
+        }
+    }
+    for (auto favourite = favourites.rbegin(); favourite != favourites.rend(); ++favourite) {
+        std::optional<int> index = findServer(favourite->c_str());
+        if (!index && server_count < kMaxServers) {
+            index = addRecord(*favourite, 0);
+        }
+        if (index) {
+            m_views.serverList.insertRow(0, *index, server_table[static_cast<size_t>(*index)].scorecard);
+        }
     }
 }
 
@@ -102,14 +126,11 @@ void Dispatcher::readServerInfo(SizeBuffer& message, const NetAddress& from, uin
     const std::string sender = NET_AdrToString(from);
 
     const auto lock = lockBrowser();
-    int index = 0;
-    while (index < server_count &&
-           std::strcmp(server_table[static_cast<size_t>(index)].address, sender.c_str()) != 0) {
-        ++index;
-    }
-    if (index == server_count) {
+    const std::optional<int> found = findServer(sender.c_str());
+    if (!found) {
         return;
     }
+    const int index = *found;
     ServerRecord& record = server_table[static_cast<size_t>(index)];
     const auto elapsed = static_cast<int32_t>(arrivalTime - record.send_time);
     if (elapsed < -kArrivalSlackMs) {

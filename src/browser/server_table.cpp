@@ -33,6 +33,15 @@ uint64_t serverTableGeneration() {
     return tableGeneration;
 }
 
+std::optional<int> findServer(std::string_view address) {
+    for (int i = 0; i < server_count; ++i) {
+        if (address == server_table[static_cast<size_t>(i)].address) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 void markAsked(ServerRecord& record) {
     record.ping = 0;
     record.answered = false;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <string_view>
 
 #include "browser/messages.h"
@@ -92,6 +93,10 @@ std::condition_variable_any& browserChanged();
 // Caller holds lockBrowser().
 void resetServerTable();
 uint64_t serverTableGeneration();
+
+// The index of the first valid record whose address is `address`.
+// Caller holds lockBrowser().
+std::optional<int> findServer(std::string_view address);
 
 // Marks a record as just asked: ping 0, unanswered, `send_time` now.
 // Caller holds lockBrowser().

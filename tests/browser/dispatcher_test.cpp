@@ -74,6 +74,23 @@ TEST_F(BrowserDispatcher, MasterListFromTheMasterReplacesTableAndRows) {
     EXPECT_EQ(server_count, 0);
 }
 
+TEST_F(BrowserDispatcher, FavouritesComeFirstInTheirOrderAndThoseNotListedAreAdded) {
+    Favourites favourites;
+    favourites.set({"127.0.0.1:3", "127.0.0.1:9", "127.0.0.1:1", "127.0.0.1:3"});
+    Dispatcher keeping(views.views, nullptr, &favourites);
+    SizeBuffer list = masterListOf({entry(1), entry(2), entry(3, 1), entry(4)});
+    keeping.dispatchMessage(list, master, Sys_Milliseconds());
+
+    const auto lock = lockBrowser();
+    ASSERT_EQ(server_count, 5);
+    EXPECT_STREQ(server_table[4].address, "127.0.0.1:9");
+    std::vector<std::pair<int, int>> dataAndIcon;
+    for (const auto& row : views.servers.rows()) {
+        dataAndIcon.emplace_back(row.itemData, row.icon);
+    }
+    EXPECT_EQ(dataAndIcon, (std::vector<std::pair<int, int>>{{2, 1}, {4, 0}, {0, 0}, {3, 0}, {1, 0}}));
+}
+
 TEST_F(BrowserDispatcher, ReplyFillsRecordAndRowWithinLimits) {
     listServers({entry(1), entry(2)});
     ServerInfo info{std::string(300, 'n'), 20, 32, "E1M1", {}, 0, "DOOM", "doom.wad", "", "", 0, 0, {}};
