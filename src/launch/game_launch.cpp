@@ -30,11 +30,6 @@ std::string fillIn(std::string_view format, std::initializer_list<std::string_vi
     return text;
 }
 
-bool isPlainFileName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("/\\:") == std::string_view::npos;
-}
-
 std::optional<std::string> findIn(const std::vector<std::string>& folders, std::string_view name) {
     if (!isPlainFileName(name)) {
         return std::nullopt;
@@ -58,6 +53,11 @@ std::vector<std::string> wadFolders() {
 }
 
 }  // namespace
+
+bool isPlainFileName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\:") == std::string_view::npos;
+}
 
 bool FileExists(const std::string& path) {
     // A directory opens for reading on POSIX, and a named pipe would block the

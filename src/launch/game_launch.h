@@ -18,6 +18,10 @@ inline constexpr const char* kPwadNotFound =
     "You do not have the file: %s\n\nThis is required before playing.";
 inline constexpr const char* kCannotStartGame = "Unable to start %s!\n\n%s";
 
+// Whether `name` names a file directly inside a folder: not empty, "." or "..",
+// and without a path separator or a colon. Server-given names must be.
+bool isPlainFileName(std::string_view name);
+
 // Whether `path` names a regular file that opens for reading (closed again at once).
 bool FileExists(const std::string& path);
 

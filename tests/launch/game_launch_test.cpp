@@ -9,6 +9,7 @@
 #include "launch/command_line.h"
 #include "launch/settings.h"
 #include "launch/wad_directory_editor.h"
+#include "launch/wad_index.h"
 #include "launch_test_support.h"
 
 namespace launch_test {
@@ -103,6 +104,18 @@ class LaunchGameStart : public SettingsTest {
   private:
     fs::path m_previous = fs::current_path();
 };
+
+TEST_F(LaunchGameStart, TheWadIndexFindsWhatTheLaunchFinds) {
+    const WadIndex index = WadIndex::ofWadDirectories();
+    for (const char* name : {"freedoom2.wad", "FREEDOOM2.WAD", "freedoom1.wad", "extra.wad", "sub", "..",
+                             "iwads/freedoom2.wad", "gone.wad", ""}) {
+        EXPECT_EQ(index.has(name), FindWadFile(name).has_value()) << name;
+    }
+    server.pwads = {"extra.wad", "gone.wad", "freedoom1.wad", "../freedoom1.wad"};
+    EXPECT_EQ(index.missing(server), (std::vector<std::string>{"gone.wad", "../freedoom1.wad"}));
+    server.iwad = "freedoom.wad";
+    EXPECT_EQ(index.missing(server).front(), "freedoom.wad");
+}
 
 TEST_F(LaunchGameStart, StartsThePreferredGameWithExactlyTheseArguments) {
     addGame(kGlExecutable);
