@@ -72,18 +72,21 @@ TEST_F(PellrigCli, ListAndQueryShowEightBitTextsInUtf8AndReportUnknownCodes) {
     for (const auto& item : list[0].items()) {
         keys += item.key() + " ";
     }
-    EXPECT_EQ(keys,
-              "address dmflags dmflags2 email game_name game_type has_pwads index iwad map max_players name "
-              "num_players num_pwads ping players pwads row scorecard url ");
+    EXPECT_EQ(
+        keys,
+        "address dmflags dmflags2 email game_name game_type has_pwads index iwad map max_players missing "
+        "name num_players num_pwads ping players pwads ready row scorecard url ");
     // Each server in its place; the one that never answers as expected shows as such.
     EXPECT_EQ(json({list[0]["index"], list[0]["address"], list[1]["index"], list[1]["address"],
                     list[1]["name"], list[1]["row"][6]}),
               json({0, sim.servers[0], 1, sim.servers[1], "", "***"}));
     const json& server = list[0];
     EXPECT_EQ(json({server["name"], server["map"], server["game_name"], server["iwad"], server["pwads"],
-                    server["url"], server["email"], server["players"][0]["name"], server["row"][0]}),
+                    server["url"], server["email"], server["players"][0]["name"], server["row"][0],
+                    server["missing"]}),
               json::parse(R"(["Über Arena", "MÄP01", "Dööm", "dôom2.wad", ["ñ.wad"], "http://é.example",
-                              "ç@example.org", "Jürgen", "Über Arena"])"));
+                              "ç@example.org", "Jürgen", "Über Arena", ["dôom2.wad", "ñ.wad"]])"));
+    EXPECT_FALSE(list[1].contains("ready"));
 
     // The plain table's columns line up by characters rather than bytes; the
     // first server's address shows here as A, its measured ping as P.
@@ -112,11 +115,27 @@ TEST_F(PellrigCli, ListAndQueryShowEightBitTextsInUtf8AndReportUnknownCodes) {
     EXPECT_NE(odd.output.find(sim.servers[1]), std::string::npos) << odd.output;
 }
 
-TEST_F(PellrigCli, FastListFillsEveryRecordAsThePacedSweepDoes) {
+TEST_F(PellrigCli, FastListFillsEveryRecordAsThePacedSweepDoesAndReadyListsTheJoinable) {
     SimProcess sim({"--generate", "30", "--seed", "18", "--silent-fraction", "0.2", "--delay-max-ms", "40"});
+    for (const char* wad : {"doom2.wad", "freedoom2.wad", "dwango5.wad", "av.wad"}) {
+        folder.write(std::string("wads/") + wad, "WAD");
+    }
+    ASSERT_EQ(cli({"wads", "scan", (folder.path() / "wads").string(), "--save"}).exitCode, 0);
     json paced = jsonOf({"list", "--master", sim.master, "--json"});
     json fast = jsonOf({"list", "--master", sim.master, "--json", "--fast"});
     ASSERT_EQ(paced.size(), sim.servers.size());
+    json ready = json::array();
+    for (const json& server : paced) {
+        if (server.value("ready", false)) {
+            ready.push_back(server["address"]);
+        }
+    }
+    json listedReady = json::array();
+    for (const json& server : jsonOf({"list", "--master", sim.master, "--json", "--ready"})) {
+        listedReady.push_back(server["address"]);
+    }
+    EXPECT_FALSE(ready.empty());
+    EXPECT_EQ(listedReady, ready);
     // Only the measured pings may differ, and the silent servers are the same.
     int silentCount = 0;
     for (json* list : {&paced, &fast}) {

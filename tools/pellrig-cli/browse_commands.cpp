@@ -6,18 +6,22 @@
 #include <string>
 
 #include "browser/ping_sweep.h"
+#include "browser/server_launch_target.h"
 #include "browser/server_table.h"
 #include "browser_session.h"
 #include "commands.h"
 #include "common_options.h"
 #include "host_port.h"
 #include "json_output.h"
+#include "launch/config_file.h"
+#include "launch/wad_index.h"
 
 namespace {
 
 struct ListOptions {
     CommonOptions common;
-    bool fast = false;  // the fast refresh instead of the paced sweep
+    bool fast = false;   // the fast refresh instead of the paced sweep
+    bool ready = false;  // only the servers whose WADs the player has
 };
 
 struct QueryOptions {
@@ -25,8 +29,7 @@ struct QueryOptions {
     std::string address;  // HOST:PORT
 };
 
-void printServers(BrowserSession& session, bool json) {
-    const std::vector<ListedServer> servers = session.servers();
+void printServers(const std::vector<ListedServer>& servers, bool json) {
     if (json) {
         printJson(serversJson(servers));
     } else {
@@ -56,7 +59,17 @@ ExitCode listServers(const ListOptions& list) {
     }
     // The sweep gives each server at most 100 ms plus 71 ms after a late answer.
     session.waitForSweep(std::chrono::milliseconds(count * 200 + 2000));
-    printServers(session, options.json);
+    std::vector<ListedServer> servers = session.servers();
+    // The WAD directories of the settings in the working directory, as the join finds them.
+    BV_LoadConfig();
+    const WadIndex wads = WadIndex::ofWadDirectories();
+    std::erase_if(servers, [&](ListedServer& server) {
+        if (server.record.answered) {
+            server.missing = wads.missing(launchTargetOf(server.record));
+        }
+        return list.ready && !(server.missing && server.missing->empty());
+    });
+    printServers(servers, options.json);
     return ExitCode::Done;
 }
 
@@ -75,7 +88,7 @@ ExitCode queryServer(const QueryOptions& options) {
         const auto lock = lockBrowser();
         markSilentServers(session.serverList());
     }
-    printServers(session, common.json);
+    printServers(session.servers(), common.json);
     return ExitCode::Done;
 }
 
@@ -87,6 +100,9 @@ void addBrowseCommands(CLI::App& app, std::vector<Command>& commands) {
         app.add_subcommand("list", "List the master server's game servers with their pings");
     addMasterCommandOptions(*listCommand, list->common, "How long to wait for the master's list");
     listCommand->add_flag("--fast", list->fast, "Ping with the fast refresh instead of the paced sweep");
+    listCommand->add_flag(
+        "--ready", list->ready,
+        "Only the servers whose IWAD and PWADs are in the WAD directories of pellrig32.cfg");
     commands.push_back({listCommand, [list] { return listServers(*list); }});
 
     auto query = std::make_shared<QueryOptions>();

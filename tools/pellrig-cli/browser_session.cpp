@@ -50,7 +50,7 @@ std::vector<ListedServer> BrowserSession::servers() {
     const std::vector<MemoryRowView::Row> rows = m_serverList.rows();
     std::vector<ListedServer> servers;
     for (int i = 0; i < server_count; ++i) {
-        ListedServer server{i, server_table[static_cast<size_t>(i)], {}};
+        ListedServer server{i, server_table[static_cast<size_t>(i)], {}, std::nullopt};
         if (const std::optional<int> row = m_serverList.findRow(i)) {
             for (int column = 0; column < 7; ++column) {
                 server.row.push_back(rows[static_cast<size_t>(*row)].cell(column));

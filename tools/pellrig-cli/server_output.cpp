@@ -47,26 +47,35 @@ nlohmann::json serverJson(const ListedServer& server) {
     for (size_t column = 0; column < kServerTitles.size(); ++column) {
         row.push_back(cell(server.row, column));
     }
-    return {{"index", server.index},
-            {"address", utf8FromLatin1(r.address)},
-            {"name", utf8FromLatin1(r.name)},
-            {"ping", r.ping},
-            {"num_players", r.num_players},
-            {"max_players", r.max_players},
-            {"map", utf8FromLatin1(r.map)},
-            {"game_name", utf8FromLatin1(r.game_name)},
-            {"game_type", r.game_type},
-            {"iwad", utf8FromLatin1(r.iwad)},
-            {"pwads", pwads},
-            {"num_pwads", r.num_pwads},
-            {"has_pwads", r.has_pwads},
-            {"scorecard", r.scorecard},
-            {"url", utf8FromLatin1(r.url)},
-            {"email", utf8FromLatin1(r.email)},
-            {"dmflags", r.dmflags},
-            {"dmflags2", r.dmflags2},
-            {"players", playersJson(r)},
-            {"row", row}};
+    nlohmann::json json = {{"index", server.index},
+                           {"address", utf8FromLatin1(r.address)},
+                           {"name", utf8FromLatin1(r.name)},
+                           {"ping", r.ping},
+                           {"num_players", r.num_players},
+                           {"max_players", r.max_players},
+                           {"map", utf8FromLatin1(r.map)},
+                           {"game_name", utf8FromLatin1(r.game_name)},
+                           {"game_type", r.game_type},
+                           {"iwad", utf8FromLatin1(r.iwad)},
+                           {"pwads", pwads},
+                           {"num_pwads", r.num_pwads},
+                           {"has_pwads", r.has_pwads},
+                           {"scorecard", r.scorecard},
+                           {"url", utf8FromLatin1(r.url)},
+                           {"email", utf8FromLatin1(r.email)},
+                           {"dmflags", r.dmflags},
+                           {"dmflags2", r.dmflags2},
+                           {"players", playersJson(r)},
+                           {"row", row}};
+    if (server.missing) {
+        json["ready"] = server.missing->empty();
+        nlohmann::json missing = nlohmann::json::array();
+        for (const std::string& name : *server.missing) {
+            missing.push_back(utf8FromLatin1(name));
+        }
+        json["missing"] = missing;
+    }
+    return json;
 }
 
 nlohmann::json serversJson(const std::vector<ListedServer>& servers) {

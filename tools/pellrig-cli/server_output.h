@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ struct ListedServer {
     int index = 0;
     ServerRecord record{};
     std::vector<std::string> row;
+    // For an answered server when asked for: its WADs the player lacks.
+    std::optional<std::vector<std::string>> missing;
 };
 
 nlohmann::json serverJson(const ListedServer& server);
