@@ -2,6 +2,7 @@
 // for tests, benchmarks and demonstrations of the launcher. README.md beside
 // this file describes the options and the scenario format.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -70,9 +71,10 @@ int serve(Scenario scenario, const SimulatorOptions& simulatorOptions, const Com
     }
 
     std::optional<NewsServer> news;
-    if (options.newsPort >= 0) {
+    if (options.newsPort >= 0 || options.news.wadFolder) {
         news.emplace(options.news);
-        if (!news->start(simulatorOptions.bindIp, static_cast<uint16_t>(options.newsPort), error)) {
+        if (!news->start(simulatorOptions.bindIp, static_cast<uint16_t>(std::max(options.newsPort, 0)),
+                         error)) {
             return fail(error);
         }
     }
@@ -175,6 +177,11 @@ int run(int argc, char** argv) {
                    "Serve the news stamp over HTTP on this port; 0 = any free port")
         ->check(CLI::Range(0, 65535));
     app.add_option("--news-article", options.news.articleNo, "ARTICLENO of the news stamp");
+    app.add_option(
+           "--wad-site", options.news.wadFolder,
+           "Serve this folder's WADs at /wads/NAME (and faulty answers at /faulty/KIND/NAME) over the "
+           "news port, 0 unless given")
+        ->check(CLI::ExistingDirectory);
     app.add_option("--news-subject", options.news.subject, "SUBJECT of the news stamp");
     app.add_option("--news-date", options.news.dateStamp, "DATESTAMP of the news stamp");
     try {

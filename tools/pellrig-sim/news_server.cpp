@@ -26,7 +26,11 @@ std::string requestPath(const std::string& request) {
 
 }  // namespace
 
-NewsServer::NewsServer(NewsOptions options) : m_options(std::move(options)) {}
+NewsServer::NewsServer(NewsOptions options) : m_options(std::move(options)) {
+    if (m_options.wadFolder) {
+        m_wads.emplace(*m_options.wadFolder);
+    }
+}
 
 bool NewsServer::start(const std::array<uint8_t, 4>& ip, uint16_t port, std::string& error) {
     NetAddress local;
@@ -68,6 +72,9 @@ void NewsServer::answer(TcpSocket& connection) const {
         request.append(reinterpret_cast<const char*>(buffer.data()), static_cast<size_t>(r.length));
     }
     const std::string path = requestPath(request);
+    if (m_wads && m_wads->answer(path, connection)) {
+        return;
+    }
     std::string reply;
     if (path == news_stamp_path) {
         reply = response("200 OK", "text/plain", stampBody());
@@ -79,13 +86,5 @@ void NewsServer::answer(TcpSocket& connection) const {
     } else {
         reply = response("404 Not Found", "text/plain", "Not found\n");
     }
-    std::string_view rest = reply;
-    while (!rest.empty()) {
-        const TcpResult r =
-            connection.write({reinterpret_cast<const uint8_t*>(rest.data()), rest.size()}, kRequestTimeoutMs);
-        if (r.status != TcpStatus::Done) {
-            return;
-        }
-        rest.remove_prefix(static_cast<size_t>(r.length));
-    }
+    writeAll(connection, reply);
 }

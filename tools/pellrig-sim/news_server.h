@@ -2,19 +2,24 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "net/net_address.h"
 #include "net/tcp_socket.h"
+#include "wad_site.h"
 
-// The web server of the news check: answers GET of the stamp path with the
-// stamp's KEY=value lines and GET of the news page with a small HTML page, one
-// request per connection (HTTP/1.0), on its own thread.
+// The simulator's web server: answers GET of the news check's stamp path with
+// the stamp's KEY=value lines, GET of the news page with a small HTML page and,
+// with a WAD folder, the paths of the WAD site (wad_site.h); one request per
+// connection (HTTP/1.0), on its own thread.
 struct NewsOptions {
     int articleNo = 1;
     std::string dateStamp = "2026-12-06";
     std::string subject = "Welcome to Pellrig";
+    std::optional<std::filesystem::path> wadFolder;  // the WAD site's files, when it is served
 };
 
 class NewsServer {
@@ -35,6 +40,7 @@ class NewsServer {
     void answer(TcpSocket& connection) const;
 
     NewsOptions m_options;
+    std::optional<WadSite> m_wads;
     TcpSocket m_listener;
     NetAddress m_address;
     std::jthread m_thread;  // last, so it stops and joins before the listener closes
