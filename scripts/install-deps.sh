@@ -6,7 +6,7 @@ apt-get update
 apt-get install -y --no-install-recommends \
   ca-certificates cmake ninja-build g++ clang libclang-rt-14-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  nlohmann-json3-dev libcli11-dev \
+  nlohmann-json3-dev libcli11-dev libcurl4-openssl-dev libzip-dev pkg-config \
   qt6-base-dev qt6-svg-dev librsvg2-bin fonts-dejavu-core xvfb xauth \
   freedoom
 # The Windows cross-build and Wine, which runs its tests, as they were tried:

@@ -53,3 +53,23 @@ bool replaceFileContents(const std::filesystem::path& path, std::span<const uint
     ::unlink(temporary.c_str());
     return false;
 }
+
+std::filesystem::path createFileBeside(const std::filesystem::path& near) {
+    std::string path = near.string() + ".XXXXXX";
+    const int fd = ::mkstemp(path.data());
+    if (fd < 0) {
+        return {};
+    }
+    ::close(fd);
+    return path;
+}
+
+bool moveUnlessPresent(const std::filesystem::path& from, const std::filesystem::path& to) {
+    // A hard link is never made over an existing name, unlike a rename.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    ::unlink(from.c_str());
+    syncFolder(to);
+    return true;
+}

@@ -23,3 +23,21 @@ bool replaceFileContents(const std::filesystem::path& path, std::span<const uint
     DeleteFileA(temporary.c_str());
     return false;
 }
+
+std::filesystem::path createFileBeside(const std::filesystem::path& name) {
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        const std::string path = name.string() + "." + std::to_string(GetTickCount() + attempt * 7919u);
+        HANDLE file =
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return path;
+        }
+    }
+    return {};
+}
+
+bool moveUnlessPresent(const std::filesystem::path& from, const std::filesystem::path& to) {
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
+    return MoveFileExA(from.string().c_str(), to.string().c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
