@@ -12,10 +12,10 @@
 // is left behind.
 bool replaceFileContents(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 
-// Creates a new, empty file named `near` followed by a unique suffix, in the
+// Creates a new, empty file named `name` followed by a unique suffix, in the
 // same folder, readable and writable by its owner only. Returns its path, or
 // an empty one when that fails.
-std::filesystem::path createFileBeside(const std::filesystem::path& near);
+std::filesystem::path createFileBeside(const std::filesystem::path& name);
 
 // Gives the complete file `from` the name `to`, unless a file of that name
 // exists: then, or when the move fails, returns false and leaves both alone.

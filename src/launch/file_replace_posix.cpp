@@ -54,8 +54,8 @@ bool replaceFileContents(const std::filesystem::path& path, std::span<const uint
     return false;
 }
 
-std::filesystem::path createFileBeside(const std::filesystem::path& near) {
-    std::string path = near.string() + ".XXXXXX";
+std::filesystem::path createFileBeside(const std::filesystem::path& name) {
+    std::string path = name.string() + ".XXXXXX";
     const int fd = ::mkstemp(path.data());
     if (fd < 0) {
         return {};
