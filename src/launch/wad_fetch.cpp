@@ -10,7 +10,9 @@
 #include <optional>
 
 #include "launch/file_replace.h"
+#include "launch/settings.h"
 #include "launch/wad_file_check.h"
+#include "launch/wad_index.h"
 
 namespace {
 
@@ -235,6 +237,36 @@ std::string fetchFrom(const std::string& url, bool zipped, const std::string& na
 }
 
 }  // namespace
+
+std::optional<std::filesystem::path> wadFetchFolder() {
+    const auto lock = lockSettings();
+    if (wad_directories.empty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(wad_directories.front().path);
+}
+
+std::vector<std::string> pwadsToFetch(const LaunchTarget& server) {
+    const WadIndex index = WadIndex::ofWadDirectories();
+    if (!index.has(server.iwad)) {
+        return {};
+    }
+    std::vector<std::string> missing;
+    for (const std::string& pwad : server.pwads) {
+        if (!index.has(pwad)) {
+            missing.push_back(pwad);
+        }
+    }
+    return missing;
+}
+
+std::string wadFetchFailureText(const WadFetchResult& result) {
+    std::string text = "Could not fetch " + result.name + ":";
+    for (const std::string& attempt : result.attempts) {
+        text += "\n" + attempt;
+    }
+    return text;
+}
 
 std::string wadSiteAddress(const std::string& site, const std::string& name) {
     initialiseCurl();

@@ -4,9 +4,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <vector>
+
+#include "launch/launch_target.h"
 
 // Fetching the PWADs a server needs from the player's WAD sites, over HTTP or
 // HTTPS. Each site is a URL template in which "{name}" stands for the file
@@ -50,6 +53,19 @@ WadFetchResult fetchWads(const std::vector<std::string>& names, const std::vecto
                          const std::filesystem::path& folder, const WadFetchLimits& limits,
                          const std::function<void(const WadFetchProgress&)>& progress,
                          const std::stop_token& stop);
+
+// Where fetched files go: the first WAD directory; none without one.
+// Takes lockSettings().
+std::optional<std::filesystem::path> wadFetchFolder();
+
+// The PWADs of `server` that are not in the WAD directories, or none at all
+// when its IWAD is missing too: the player's own game file is never fetched,
+// and the launch's message about it comes first. Takes lockSettings().
+std::vector<std::string> pwadsToFetch(const LaunchTarget& server);
+
+// What the user is told of a failed fetch: the file, each address tried and
+// why it did not serve.
+std::string wadFetchFailureText(const WadFetchResult& result);
 
 // The address of `name` on the site `site`: each "{name}" replaced by the name,
 // escaped for a URL.

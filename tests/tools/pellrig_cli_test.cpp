@@ -242,10 +242,13 @@ TEST_F(PellrigCli, JoinLogsInWithTheSettingsAndPreparesTheGame) {
               std::string::npos)
         << shown;
 
+    // An empty PWAD on the simulator's WAD site.
+    folder.write("site/gone.wad", "PWAD\0\0\0\0\x0c\0\0\0"s);
     SimProcess sim({"--scenario", folder.write("scenario.json", R"({"servers": [
         {"name": "Join Me", "iwad": "doom2.wad"},
         {"name": "Needs More", "iwad": "doom2.wad", "pwads": ["gone.wad"]},
-        {"name": "Quiet", "silent": true}]})")});
+        {"name": "Quiet", "silent": true}]})"),
+                    "--wad-site", (folder.path() / "site").string()});
     ASSERT_EQ(sim.servers.size(), 3u);
     const auto join = [&](const std::string& server, std::vector<std::string> more = {}) {
         more.insert(more.begin(), {"join", server, "--master", sim.master, "--dry-run"});
@@ -261,6 +264,11 @@ TEST_F(PellrigCli, JoinLogsInWithTheSettingsAndPreparesTheGame) {
     EXPECT_NE(r.output.find(" +set Ärger 1 +name \"Jürgen\"\n"), std::string::npos) << r.output;
 
     EXPECT_EQ(join(sim.servers[1]).exitCode, 5) << "started without a WAD the server needs";
+    EXPECT_EQ(join(sim.servers[1], {"--fetch"}).exitCode, 8) << "fetched without a site";
+    r = join(sim.servers[1], {"--fetch", "--site", "http://" + sim.news + "/wads/{name}"});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find("wads/gone.wad\n"), std::string::npos) << r.output;
+    EXPECT_TRUE(fs::exists(folder.path() / "wads" / "gone.wad"));
     // A refusal is told once, in the master's words.
     r = join(sim.servers[0], {"--user", "alice", "--password", "not-the-password"});
     EXPECT_EQ(json({r.exitCode.value_or(-1), r.output}), json({4, "Invalid Password\n"}));

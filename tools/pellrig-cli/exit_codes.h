@@ -11,6 +11,7 @@ enum class ExitCode : int {
     LaunchFailed = 5,     // the game could not be started
     NewsFailed = 6,       // the news check failed
     NoGameServer = 7,     // no answer from the game server
+    FetchFailed = 8,      // a WAD could not be fetched, or there is no WAD directory to put it in
     VersionRefused = 10,  // the master refuses this version
     InternalError = 70,   // an exception reached main(): a fault of pellrig-cli
     // Never returned: the core's fatal error (-10) ends the process itself when

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "account_session.h"
 #include "browser/server_launch_target.h"
@@ -17,6 +18,10 @@
 #include "launch/config_file.h"
 #include "launch/game_launch.h"
 #include "launch/settings.h"
+#ifdef PELLRIG_WAD_FETCH
+#include "launch/wad_fetch.h"
+#include "wad_fetch_command.h"
+#endif
 
 namespace {
 
@@ -26,6 +31,8 @@ struct JoinOptions {
     Credentials credentials;
     uint16_t localPort = 0;
     bool dryRun = false;
+    bool fetch = false;  // missing PWADs are fetched from `sites` first
+    std::vector<std::string> sites;
 };
 
 // Logs in with the given or the remembered credentials; the account's level on
@@ -100,7 +107,16 @@ ExitCode join(const JoinOptions& options) {
     if (!server) {
         return exitCode;
     }
-    return launch(launchTargetOf(*server), *level, options.dryRun);
+    const LaunchTarget target = launchTargetOf(*server);
+#ifdef PELLRIG_WAD_FETCH
+    if (options.fetch) {
+        const std::vector<std::string> missing = pwadsToFetch(target);
+        if (!missing.empty() && fetchMissingWads(missing, options.sites) != ExitCode::Done) {
+            return ExitCode::FetchFailed;
+        }
+    }
+#endif
+    return launch(target, *level, options.dryRun);
 }
 
 }  // namespace
@@ -114,5 +130,9 @@ void addJoinCommand(CLI::App& app, std::vector<Command>& commands) {
     addLocalPortOption(*joinCommand, options->localPort);
     joinCommand->add_flag("--dry-run", options->dryRun,
                           "Print the command line instead of starting the game");
+#ifdef PELLRIG_WAD_FETCH
+    joinCommand->add_flag("--fetch", options->fetch, "Fetch missing PWADs from the WAD sites first");
+    addWadSiteOption(*joinCommand, options->sites);
+#endif
     commands.push_back({joinCommand, [options] { return join(*options); }});
 }

@@ -13,6 +13,7 @@
 #include "launch/settings.h"
 #include "launch/unattended_settings.h"
 #include "launch/wad_directory_editor.h"
+#include "wad_fetch_command.h"
 
 namespace {
 
@@ -37,6 +38,18 @@ ExitCode scanWads(const std::vector<std::string>& roots, bool save) {
     }
     return reportSave(BV_SaveConfig(sink), sink);
 }
+
+#ifdef PELLRIG_WAD_FETCH
+struct FetchOptions {
+    std::vector<std::string> names;
+    std::vector<std::string> sites;
+};
+
+ExitCode fetchCommand(const FetchOptions& options) {
+    BV_LoadConfig();
+    return fetchMissingWads(options.names, options.sites);
+}
+#endif
 
 ExitCode showConfig() {
     BV_LoadConfig();
@@ -76,6 +89,14 @@ void addLaunchCommands(CLI::App& app, std::vector<Command>& commands) {
     scanCommand->add_flag("--save", scan->save,
                           "Replace the directory list of pellrig32.cfg with the result");
     commands.push_back({scanCommand, [scan] { return scanWads(scan->roots, scan->save); }});
+#ifdef PELLRIG_WAD_FETCH
+    auto fetch = std::make_shared<FetchOptions>();
+    CLI::App* fetchApp = wads->add_subcommand(
+        "fetch", "Fetch PWADs from WAD sites into the first WAD directory of pellrig32.cfg");
+    fetchApp->add_option("names", fetch->names, "PWAD file names")->required();
+    addWadSiteOption(*fetchApp, fetch->sites);
+    commands.push_back({fetchApp, [fetch] { return fetchCommand(*fetch); }});
+#endif
 
     CLI::App* config = app.add_subcommand("config", "The settings file pellrig32.cfg");
     config->require_subcommand(1);
