@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <system_error>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "launch/config_file.h"
@@ -51,6 +53,59 @@ json parseBounded(const std::string& text) {
     return tooDeep ? json(json::value_t::discarded) : value;
 }
 
+// Every known key and the member it sets.
+struct Key {
+    const char* name;
+    std::variant<bool Preferences::*, int Preferences::*, std::string Preferences::*> member;
+};
+
+const Key kKeys[] = {
+    {"fastRefresh", &Preferences::fastRefresh},
+    {"serverSortColumn", &Preferences::serverSortColumn},
+    {"serverSortDescending", &Preferences::serverSortDescending},
+    {"playerSortColumn", &Preferences::playerSortColumn},
+    {"playerSortDescending", &Preferences::playerSortDescending},
+    {"filterText", &Preferences::filterText},
+    {"hideEmpty", &Preferences::hideEmpty},
+    {"hideFull", &Preferences::hideFull},
+    {"hideSilent", &Preferences::hideSilent},
+    {"gameType", &Preferences::gameType},
+    {"filterBarShown", &Preferences::filterBarShown},
+};
+
+const Key* knownKey(const std::string& name) {
+    for (const Key& key : kKeys) {
+        if (name == key.name) {
+            return &key;
+        }
+    }
+    return nullptr;
+}
+
+// Sets the member of `key` from `value`; false when the value has the wrong type.
+bool readKey(const Key& key, const json& value, Preferences& preferences) {
+    if (const auto* flag = std::get_if<bool Preferences::*>(&key.member)) {
+        if (value.is_boolean()) {
+            preferences.*(*flag) = value.get<bool>();
+            return true;
+        }
+    } else if (const auto* number = std::get_if<int Preferences::*>(&key.member)) {
+        const bool fits = value.is_number_unsigned()
+                              ? value.get<uint64_t>() <= uint64_t{std::numeric_limits<int>::max()}
+                              : value.is_number_integer() &&
+                                    value.get<int64_t>() >= std::numeric_limits<int>::min() &&
+                                    value.get<int64_t>() <= std::numeric_limits<int>::max();
+        if (fits) {
+            preferences.*(*number) = static_cast<int>(value.get<int64_t>());
+            return true;
+        }
+    } else if (value.is_string()) {
+        preferences.*std::get<std::string Preferences::*>(key.member) = value.get<std::string>();
+        return true;
+    }
+    return false;
+}
+
 std::string dumpText(const json& value, int indent) {
     return value.dump(indent, ' ', false, json::error_handler_t::replace);
 }
@@ -75,11 +130,10 @@ LoadedPreferences loadPreferences(const std::filesystem::path& location) {
         return loaded;
     }
     for (const auto& [key, value] : object.items()) {
-        if (key != "fastRefresh") {
+        const Key* known = knownKey(key);
+        if (known == nullptr) {
             loaded.preferences.otherKeys[key] = dumpText(value, -1);
-        } else if (value.is_boolean()) {
-            loaded.preferences.fastRefresh = value.get<bool>();
-        } else {
+        } else if (!readKey(*known, value, loaded.preferences)) {
             loaded.message = unreadable(file);
         }
     }
@@ -95,7 +149,9 @@ bool savePreferences(const Preferences& preferences, ModalMessageView& messages,
             object[key] = std::move(value);
         }
     }
-    object["fastRefresh"] = preferences.fastRefresh;
+    for (const Key& key : kKeys) {
+        std::visit([&](auto member) { object[key.name] = preferences.*member; }, key.member);
+    }
     const std::string text = dumpText(object, 2) + '\n';
     const std::filesystem::path file = preferencesFilePath(location);
     if (!replaceFileContents(file, std::vector<uint8_t>(text.begin(), text.end()))) {

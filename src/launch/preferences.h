@@ -15,10 +15,24 @@ inline constexpr const char* kPreferencesFileName = "pellrig.json";
 // A longer file is not read at all.
 inline constexpr size_t kPreferencesMaxSize = size_t{1} << 20;
 
-// Each known key is a member with its default; a new one also needs a line in
-// loadPreferences and in savePreferences.
+// Each known key is a member with its default, named as its key; a new one also
+// needs a line in the key table of preferences.cpp.
 struct Preferences {
-    bool fastRefresh = false;  // "fastRefresh": the ping sweep runs the fast refresh
+    bool fastRefresh = false;  // the ping sweep runs the fast refresh
+    // The column each list is sorted by (-1: as the core inserted the rows) and
+    // whether it sorts descending.
+    int serverSortColumn = -1;
+    bool serverSortDescending = false;
+    int playerSortColumn = -1;
+    bool playerSortDescending = false;
+    // The server list's filter: the text as typed (UTF-8), the check boxes, the
+    // game type (-1 any, else a ServerRecord game_type), and whether its bar shows.
+    std::string filterText;
+    bool hideEmpty = false;
+    bool hideFull = false;
+    bool hideSilent = false;
+    int gameType = -1;
+    bool filterBarShown = false;
     // Keys this version does not know, each with its value as JSON text, written
     // back unchanged so that a newer version's settings are not lost.
     std::map<std::string, std::string> otherKeys;

@@ -26,7 +26,8 @@ void setUpListView(QTreeWidget& list, std::initializer_list<ListColumn> columns)
     list.setSelectionMode(QAbstractItemView::SingleSelection);
     list.setSelectionBehavior(QAbstractItemView::SelectRows);
     list.setAllColumnsShowFocus(true);
-    list.header()->setSectionsClickable(false);
+    list.header()->setSectionsClickable(true);
+    list.header()->setSortIndicatorShown(false);
     list.header()->setSectionsMovable(false);
     list.header()->setStretchLastSection(false);
     keepSelectionMarkedWithoutFocus(list);

@@ -9,8 +9,9 @@ struct ListColumn {
     int width;
 };
 
-// Makes `list` one of the main window's flat lists with `columns`. Rows are
-// never sorted and headings do nothing when clicked; one row at a time is
+// Makes `list` one of the main window's flat lists with `columns`. The widget
+// never sorts by itself: its headings can be clicked, and its ListRows sorts
+// when they are, with no arrow before the first click. One row at a time is
 // selected, across the whole row, and the selection stays visible without
 // focus.
 void setUpListView(QTreeWidget& list, std::initializer_list<ListColumn> columns);

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <string_view>
 #include <utility>
 
@@ -20,6 +21,7 @@
 #include "shell/about_dialog.h"
 #include "shell/custom_server_dialog.h"
 #include "shell/detailed_info_dialog.h"
+#include "shell/filter_bar.h"
 #include "shell/login_dialog.h"
 #include "shell/pictures.h"
 #include "shell/player_list_view.h"
@@ -110,6 +112,21 @@ void MainWindow::applyPreferences() {
     m_preferences = std::move(loaded.preferences);
     command("fastRefresh")->setChecked(m_preferences.fastRefresh);
     m_sweeps.setFast(m_preferences.fastRefresh);
+    if (m_preferences.serverSortColumn >= 0) {
+        m_serverList->rows().sortBy(m_preferences.serverSortColumn, m_preferences.serverSortDescending);
+    }
+    if (m_preferences.playerSortColumn >= 0) {
+        m_playerList->rows().sortBy(m_preferences.playerSortColumn, m_preferences.playerSortDescending);
+    }
+    ServerFilter filter;
+    filter.hideEmpty = m_preferences.hideEmpty;
+    filter.hideFull = m_preferences.hideFull;
+    filter.hideSilent = m_preferences.hideSilent;
+    filter.gameType = m_preferences.gameType;
+    m_filterBar->setFilter(QString::fromStdString(m_preferences.filterText), filter);
+    m_serverList->setFilter(m_filterBar->filter());
+    m_filterBar->setVisible(m_preferences.filterBarShown || m_serverList->filter().active());
+    updateTabTitle();
     if (loaded.message) {
         m_boxes.showMessage(std::move(*loaded.message));
     }
@@ -166,6 +183,7 @@ void MainWindow::shutDown() {
     m_receiver.reset();
     m_sweeps.stop();
     delete m_tabs;
+    m_filterBar = nullptr;
     m_serverList = nullptr;
     m_playerList = nullptr;
     BV_SaveConfig(m_boxes, m_config.configLocation);
@@ -213,6 +231,7 @@ void MainWindow::createMenus() {
     toolbar->setObjectName(QStringLiteral("toolbar"));
     view->addAction(toolbar);
     addCommand(view, "&Status Bar", "statusBar")->setEnabled(false);
+    addCommand(view, "&Filter", "filterBar")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
 
     QMenu* server = menuBar()->addMenu(QStringLiteral("&Server"));
     addCommand(server, "&Launch Game", "serverLaunchGame");
@@ -287,8 +306,8 @@ void MainWindow::createMenus() {
 }
 
 // One tab, "Server Browser", holding a splitter with the server list above
-// (400 high at start) and the player list below (200 high), both as wide as
-// the window.
+// (400 high at start, with the filter bar over it when shown) and the player
+// list below (200 high), both as wide as the window.
 QTabWidget* MainWindow::createTabs() {
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("tabs"));
@@ -297,12 +316,37 @@ QTabWidget* MainWindow::createTabs() {
     splitter->setChildrenCollapsible(false);
     m_serverList->resize(200, 400);
     m_playerList->resize(200, 200);
-    splitter->addWidget(m_serverList);
+    auto* servers = new QWidget;
+    auto* serversLayout = new QVBoxLayout(servers);
+    serversLayout->setContentsMargins(0, 0, 0, 0);
+    serversLayout->setSpacing(0);
+    m_filterBar = new FilterBar;
+    m_filterBar->hide();
+    serversLayout->addWidget(m_filterBar);
+    serversLayout->addWidget(m_serverList);
+    splitter->addWidget(servers);
     splitter->addWidget(m_playerList);
     splitter->setSizes({400, 200});
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 1);
     m_tabs->addTab(splitter, QStringLiteral("Server Browser"));
+
+    connect(m_filterBar, &FilterBar::filterChanged, this, &MainWindow::filterChanged);
+    connect(m_filterBar, &FilterBar::closed, this, [this] {
+        m_preferences.filterBarShown = false;
+        savePreferences(m_preferences, m_boxes, m_config.configLocation);
+    });
+    connect(m_serverList, &ServerListView::shownRowsChanged, this, &MainWindow::updateTabTitle);
+    connect(&m_serverList->rows(), &ListRows::sortChosen, this, [this](int column, bool descending) {
+        m_preferences.serverSortColumn = column;
+        m_preferences.serverSortDescending = descending;
+        savePreferences(m_preferences, m_boxes, m_config.configLocation);
+    });
+    connect(&m_playerList->rows(), &ListRows::sortChosen, this, [this](int column, bool descending) {
+        m_preferences.playerSortColumn = column;
+        m_preferences.playerSortDescending = descending;
+        savePreferences(m_preferences, m_boxes, m_config.configLocation);
+    });
     return m_tabs;
 }
 
@@ -335,6 +379,7 @@ void MainWindow::connectCommands() {
     on("autoLogin", [this] { toggleAutoLogin(); });
     on("checkNews", [this] { toggleNews(); });
     on("fastRefresh", [this](bool checked) { setFastRefresh(checked); });
+    on("filterBar", [this] { showFilterBar(); });
     on("about", [this] {
         AboutDialog about(this);
         about.exec();
@@ -425,4 +470,33 @@ void MainWindow::refreshCheckMarks() {
     const auto lock = lockSettings();
     m_autoLoginAction->setChecked(bv_autologin == 1);
     m_newsAction->setChecked(bv_shownews == 1);
+}
+
+void MainWindow::showFilterBar() {
+    m_filterBar->open();
+    if (!m_preferences.filterBarShown) {
+        m_preferences.filterBarShown = true;
+        savePreferences(m_preferences, m_boxes, m_config.configLocation);
+    }
+}
+
+void MainWindow::filterChanged() {
+    const ServerFilter filter = m_filterBar->filter();
+    m_preferences.filterText = m_filterBar->text().toStdString();
+    m_preferences.hideEmpty = filter.hideEmpty;
+    m_preferences.hideFull = filter.hideFull;
+    m_preferences.hideSilent = filter.hideSilent;
+    m_preferences.gameType = filter.gameType;
+    m_serverList->setFilter(filter);
+    savePreferences(m_preferences, m_boxes, m_config.configLocation);
+}
+
+void MainWindow::updateTabTitle() {
+    if (m_tabs == nullptr || m_serverList == nullptr) {
+        return;
+    }
+    m_tabs->setTabText(0, m_serverList->filter().active() ? QStringLiteral("%1 of %2 servers")
+                                                                .arg(m_serverList->shownRowCount())
+                                                                .arg(m_serverList->topLevelItemCount())
+                                                          : QStringLiteral("Server Browser"));
 }

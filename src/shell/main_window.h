@@ -21,6 +21,7 @@
 #include "shell/qt_account_views.h"
 
 class ExtraParamsDialog;
+class FilterBar;
 class LoginDialog;
 class PlayerListView;
 class QAction;
@@ -47,7 +48,8 @@ inline constexpr char kProgramTitle[] = "Brumvek Game Browser v1.04b";
 
 // The main window. Constructing it opens the network (a second copy of the
 // program ends there, before any window); startUp() brings the rest up in
-// order: toolbar and title, the browser tab, the preferences of pellrig.json,
+// order: toolbar and title, the browser tab, the preferences of pellrig.json
+// (with the lists' sort and the filter),
 // the log-in gate, the first-run welcome, then the receive thread and the news
 // check. Closing it saves the settings once, stops the threads and closes the
 // network.
@@ -71,6 +73,7 @@ class MainWindow final : public QMainWindow {
     const PingSweeps& sweeps() const { return m_sweeps; }
     LoginDialog& loginDialog() { return *m_loginDialog; }
     QToolBar& toolBar() { return *m_toolBar; }
+    FilterBar& filterBar() { return *m_filterBar; }
     bool newsCheckStarted() const { return m_news != nullptr; }
 
   protected:
@@ -103,6 +106,11 @@ class MainWindow final : public QMainWindow {
     void toggleAutoLogin();
     void toggleNews();
     void setFastRefresh(bool fast);
+    // Applies the filter bar's filter to the server list and saves it.
+    void filterChanged();
+    void showFilterBar();
+    // "Server Browser", or "N of M servers" while a filter is active.
+    void updateTabTitle();
     void refreshCheckMarks();
 
     NetworkSession m_network;  // first: the network comes up before anything else of the window
@@ -126,7 +134,8 @@ class MainWindow final : public QMainWindow {
     QToolBar* m_toolBar = nullptr;
     QAction* m_autoLoginAction = nullptr;
     QAction* m_newsAction = nullptr;
-    QPointer<QTabWidget> m_tabs;  // the central widget, holding both lists
+    QPointer<QTabWidget> m_tabs;       // the central widget, holding both lists
+    FilterBar* m_filterBar = nullptr;  // above the server list, in m_tabs
 
     std::optional<ReceiveThread> m_receiver;
     std::unique_ptr<NewsCheckThread> m_news;

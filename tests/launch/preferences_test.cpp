@@ -23,10 +23,16 @@ TEST(LaunchPreferences, SaveAndLoadKeepEveryKey) {
     LoadedPreferences loaded = loadPreferences(dir.path());
     const auto others = loaded.preferences.otherKeys;
     loaded.preferences.fastRefresh = true;
+    loaded.preferences.serverSortColumn = 6;
+    loaded.preferences.filterText = "caf\xC3\xA9";
+    loaded.preferences.gameType = 2;
     MemoryModalMessageView messages;
     ASSERT_TRUE(savePreferences(loaded.preferences, messages, dir.path()));
     loaded = loadPreferences(dir.path());
     EXPECT_TRUE(loaded.preferences.fastRefresh);
+    EXPECT_EQ(loaded.preferences.serverSortColumn, 6);
+    EXPECT_EQ(loaded.preferences.filterText, "caf\xC3\xA9");
+    EXPECT_EQ(loaded.preferences.gameType, 2);
     EXPECT_EQ(others.size(), 2u);
     EXPECT_EQ(loaded.preferences.otherKeys, others);
 
@@ -55,7 +61,8 @@ TEST(LaunchPreferences, DamagedFilesGiveTheDefaultsAndAMessage) {
         R"({"fastRefresh": true, "x": )" + std::string(100000, '[') + std::string(100000, ']') + '}';
     for (const std::string& text :
          {std::string(R"({"fastRefresh": true)"), std::string("[true]"), std::string("\0\xFF{\x80", 4),
-          tooLong, tooDeep, std::string(R"({"fastRefresh": 1, "later": 1})")}) {
+          tooLong, tooDeep, std::string(R"({"gameType": 4294967295, "filterText": 1})"),
+          std::string(R"({"fastRefresh": 1, "later": 1})")}) {
         SCOPED_TRACE(text.substr(0, 40));
         writeText(file, text);
         const LoadedPreferences loaded = loadPreferences(dir.path());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -8,6 +9,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWidget>
 #include <deque>
 #include <functional>
@@ -30,6 +32,14 @@ Widget* child(const QObject* parent, const char* name) {
         qFatal("no child named %s", name);
     }
     return found;
+}
+
+// Clicks the heading of `column` in `list`.
+inline void clickHeading(QTreeWidget& list, int column) {
+    QHeaderView& header = *list.header();
+    QTest::mouseClick(
+        header.viewport(), Qt::LeftButton, {},
+        {header.sectionViewportPosition(column) + header.sectionSize(column) / 2, header.height() / 2});
 }
 
 // Answers the modal dialogs that open, one after another, by their titles, as

@@ -8,11 +8,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -101,6 +103,7 @@ class MainWindowTest : public QObject {
     void secondStartBrowsesAndLaunches();
     void commandsKeepTheirGates();
     void secondCopyEndsAtTheBind();
+    void sortAndFilterAreKept();
 };
 
 void MainWindowTest::initTestCase() {
@@ -287,6 +290,59 @@ void MainWindowTest::secondCopyEndsAtTheBind() {
                 QString::fromStdString(m_sim->master())});
     QVERIFY(copy.waitForFinished(30000));
     QCOMPARE(copy.exitCode() & 0xff, 246);  // -10, of which POSIX keeps the low byte
+}
+
+// Both lists sorted, the filter bar and the title; the next start comes up as
+// this one was left.
+void MainWindowTest::sortAndFilterAreKept() {
+    saveSecondStart([] { bv_shownews = 0; });
+    auto app = start();
+    QVERIFY(app != nullptr);
+    MainWindow* window = app->mainWindow();
+    QTreeWidget& servers = window->serverList();
+    QTRY_VERIFY(servers.topLevelItemCount() == 2 && !servers.topLevelItem(0)->text(6).isEmpty() &&
+                !servers.topLevelItem(1)->text(6).isEmpty());
+    clickHeading(servers, 0);
+    clickHeading(servers, 0);
+    QCOMPARE(servers.topLevelItem(0)->text(0), QStringLiteral("Beta"));
+    QTest::mouseClick(servers.viewport(), Qt::LeftButton, {}, rowCentre(servers, 1));
+    QTRY_COMPARE(window->playerList().topLevelItemCount(), 2);
+    clickHeading(window->playerList(), 1);
+    QCOMPARE(window->playerList().topLevelItem(0)->text(1), QStringLiteral("Bot"));
+
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    auto* text = child<QLineEdit>(window, "filterText");
+    QVERIFY(text->isVisible() && text->hasFocus());
+    QTest::keyClicks(text, QStringLiteral("cyb"));  // a player of Alpha
+    QCOMPARE(child<QTabWidget>(window, "tabs")->tabText(0), QStringLiteral("1 of 2 servers"));
+    window->close();
+    app.reset();
+
+    resetSettings();
+    browser_ready = 0;
+    app = start();
+    QVERIFY(app != nullptr);
+    window = app->mainWindow();
+    const QHeaderView& header = *window->serverList().header();
+    QVERIFY(header.isSortIndicatorShown() && header.sortIndicatorSection() == 0 &&
+            header.sortIndicatorOrder() == Qt::DescendingOrder);
+    QCOMPARE(window->playerList().header()->sortIndicatorSection(), 1);
+    text = child<QLineEdit>(window, "filterText");
+    QVERIFY(text->isVisible() && text->text() == QStringLiteral("cyb"));
+    const QTabWidget* tabs = child<QTabWidget>(window, "tabs");
+    QTRY_COMPARE(tabs->tabText(0), QStringLiteral("1 of 2 servers"));
+
+    // Escape clears the bar and hides it.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Escape);
+    QVERIFY(!text->isVisible() && text->text().isEmpty());
+    QCOMPARE(window->serverList().shownRowCount(), 2);
+    QCOMPARE(tabs->tabText(0), QStringLiteral("Server Browser"));
+    QVERIFY(!loadPreferences(settingsFolder()).preferences.filterBarShown);
 }
 
 QTEST_MAIN(MainWindowTest)
