@@ -1,5 +1,6 @@
 #include "launch/preferences.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -56,7 +57,9 @@ json parseBounded(const std::string& text) {
 // Every known key and the member it sets.
 struct Key {
     const char* name;
-    std::variant<bool Preferences::*, int Preferences::*, std::string Preferences::*> member;
+    std::variant<bool Preferences::*, int Preferences::*, std::string Preferences::*,
+                 std::vector<std::string> Preferences::*>
+        member;
 };
 
 const Key kKeys[] = {
@@ -71,6 +74,8 @@ const Key kKeys[] = {
     {"hideSilent", &Preferences::hideSilent},
     {"gameType", &Preferences::gameType},
     {"filterBarShown", &Preferences::filterBarShown},
+    {"favourites", &Preferences::favourites},
+    {"wadSites", &Preferences::wadSites},
 };
 
 const Key* knownKey(const std::string& name) {
@@ -99,8 +104,15 @@ bool readKey(const Key& key, const json& value, Preferences& preferences) {
             preferences.*(*number) = static_cast<int>(value.get<int64_t>());
             return true;
         }
-    } else if (value.is_string()) {
-        preferences.*std::get<std::string Preferences::*>(key.member) = value.get<std::string>();
+    } else if (const auto* text = std::get_if<std::string Preferences::*>(&key.member)) {
+        if (value.is_string()) {
+            preferences.*(*text) = value.get<std::string>();
+            return true;
+        }
+    } else if (value.is_array() &&
+               std::all_of(value.begin(), value.end(), [](const json& item) { return item.is_string(); })) {
+        preferences.*std::get<std::vector<std::string> Preferences::*>(key.member) =
+            value.get<std::vector<std::string>>();
         return true;
     }
     return false;

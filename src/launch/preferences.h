@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "launch/user_messages.h"
 
@@ -33,6 +34,11 @@ struct Preferences {
     bool hideSilent = false;
     int gameType = -1;
     bool filterBarShown = false;
+    // The player's favourite servers ("a.b.c.d:port"), in the player's order.
+    std::vector<std::string> favourites;
+    // The WAD sites missing PWADs are fetched from, in order: URLs in which
+    // "{name}" stands for the file name.
+    std::vector<std::string> wadSites;
     // Keys this version does not know, each with its value as JSON text, written
     // back unchanged so that a newer version's settings are not lost.
     std::map<std::string, std::string> otherKeys;

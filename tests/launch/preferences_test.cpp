@@ -19,13 +19,14 @@ TEST(LaunchPreferences, SaveAndLoadKeepEveryKey) {
     const fs::path file = dir.path() / kPreferencesFileName;
     EXPECT_EQ(preferencesFilePath(dir.path() / kConfigFileName), file);
     EXPECT_FALSE(loadPreferences(dir.path()).message);
-    writeText(file, R"({"sort": 3, "fastRefresh": false, "favourites": ["a:1", {"b": null, "c": 1.5}]})");
+    writeText(file, R"({"sort": 3, "fastRefresh": false, "later": ["a:1", {"b": null, "c": 1.5}]})");
     LoadedPreferences loaded = loadPreferences(dir.path());
     const auto others = loaded.preferences.otherKeys;
     loaded.preferences.fastRefresh = true;
     loaded.preferences.serverSortColumn = 6;
     loaded.preferences.filterText = "caf\xC3\xA9";
     loaded.preferences.gameType = 2;
+    loaded.preferences.favourites = {"10.0.0.1:10666", "10.0.0.2:10667"};
     MemoryModalMessageView messages;
     ASSERT_TRUE(savePreferences(loaded.preferences, messages, dir.path()));
     loaded = loadPreferences(dir.path());
@@ -33,6 +34,7 @@ TEST(LaunchPreferences, SaveAndLoadKeepEveryKey) {
     EXPECT_EQ(loaded.preferences.serverSortColumn, 6);
     EXPECT_EQ(loaded.preferences.filterText, "caf\xC3\xA9");
     EXPECT_EQ(loaded.preferences.gameType, 2);
+    EXPECT_EQ(loaded.preferences.favourites, (std::vector<std::string>{"10.0.0.1:10666", "10.0.0.2:10667"}));
     EXPECT_EQ(others.size(), 2u);
     EXPECT_EQ(loaded.preferences.otherKeys, others);
 
@@ -62,6 +64,7 @@ TEST(LaunchPreferences, DamagedFilesGiveTheDefaultsAndAMessage) {
     for (const std::string& text :
          {std::string(R"({"fastRefresh": true)"), std::string("[true]"), std::string("\0\xFF{\x80", 4),
           tooLong, tooDeep, std::string(R"({"gameType": 4294967295, "filterText": 1})"),
+          std::string(R"({"wadSites": ["https://a/{name}", 2]})"),
           std::string(R"({"fastRefresh": 1, "later": 1})")}) {
         SCOPED_TRACE(text.substr(0, 40));
         writeText(file, text);
