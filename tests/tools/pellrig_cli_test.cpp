@@ -136,7 +136,18 @@ TEST_F(PellrigCli, FastListFillsEveryRecordAsThePacedSweepDoesAndReadyListsTheJo
     }
     EXPECT_FALSE(ready.empty());
     EXPECT_EQ(listedReady, ready);
-    // Only the measured pings may differ, and the silent servers are the same.
+
+    // Favourites in the player's order, one the master does not list queried too.
+    SimProcess unlisted({"--generate", "1"});
+    folder.write("work/pellrig.json", json({{"favourites", {unlisted.servers[0], sim.servers[4]}}}).dump());
+    json favourites = json::array();
+    for (const json& server : jsonOf({"list", "--master", sim.master, "--json", "--favourites", "--fast"})) {
+        favourites.push_back({server["address"], server["ping"] != 9999});
+    }
+    EXPECT_EQ(favourites, json::array({json::array({unlisted.servers[0], true}),
+                                       json::array({sim.servers[4], paced[4]["ping"] != 9999})}));
+    // Only the measured pings may differ, and the silent servers are the same;
+    // each ping becomes whether the server was silent.
     int silentCount = 0;
     for (json* list : {&paced, &fast}) {
         for (json& server : *list) {

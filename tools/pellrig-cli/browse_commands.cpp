@@ -9,6 +9,7 @@
 #include "browser/server_launch_target.h"
 #include "browser/server_table.h"
 #include "browser_session.h"
+#include "cli_preferences.h"
 #include "commands.h"
 #include "common_options.h"
 #include "host_port.h"
@@ -20,8 +21,9 @@ namespace {
 
 struct ListOptions {
     CommonOptions common;
-    bool fast = false;   // the fast refresh instead of the paced sweep
-    bool ready = false;  // only the servers whose WADs the player has
+    bool fast = false;        // the fast refresh instead of the paced sweep
+    bool ready = false;       // only the servers whose WADs the player has
+    bool favourites = false;  // only the favourite servers, in the player's order
 };
 
 struct QueryOptions {
@@ -43,6 +45,8 @@ ExitCode listServers(const ListOptions& list) {
     const CommonOptions& options = list.common;
     BrowserSession session(options.master, options.localPort);
     session.setFastRefresh(list.fast);
+    const std::vector<std::string> favourites = loadCliPreferences().favourites;
+    session.favourites().set(favourites);
     uint64_t generation = 0;
     {
         const auto lock = lockBrowser();
@@ -67,8 +71,19 @@ ExitCode listServers(const ListOptions& list) {
         if (server.record.answered) {
             server.missing = wads.missing(launchTargetOf(server.record));
         }
-        return list.ready && !(server.missing && server.missing->empty());
+        const bool favourite =
+            std::find(favourites.begin(), favourites.end(), server.record.address) != favourites.end();
+        return (list.ready && !(server.missing && server.missing->empty())) ||
+               (list.favourites && !favourite);
     });
+    if (list.favourites) {
+        const auto place = [&favourites](const ListedServer& server) {
+            return std::find(favourites.begin(), favourites.end(), server.record.address) -
+                   favourites.begin();
+        };
+        std::stable_sort(servers.begin(), servers.end(),
+                         [&](const ListedServer& a, const ListedServer& b) { return place(a) < place(b); });
+    }
     printServers(servers, options.json);
     return ExitCode::Done;
 }
@@ -100,6 +115,8 @@ void addBrowseCommands(CLI::App& app, std::vector<Command>& commands) {
         app.add_subcommand("list", "List the master server's game servers with their pings");
     addMasterCommandOptions(*listCommand, list->common, "How long to wait for the master's list");
     listCommand->add_flag("--fast", list->fast, "Ping with the fast refresh instead of the paced sweep");
+    listCommand->add_flag("--favourites", list->favourites,
+                          "Only the favourite servers of pellrig.json, in their order, listed or not");
     listCommand->add_flag(
         "--ready", list->ready,
         "Only the servers whose IWAD and PWADs are in the WAD directories of pellrig32.cfg");

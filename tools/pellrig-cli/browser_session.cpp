@@ -5,7 +5,7 @@
 BrowserSession::BrowserSession(const std::string& masterHost, uint16_t localPort)
     : m_network(NetConfig{localPort, ""}),
       m_sweeps(m_serverList),
-      m_dispatcher({m_serverList, m_playerList, m_messages}, &m_sweeps),
+      m_dispatcher({m_serverList, m_playerList, m_messages}, &m_sweeps, &m_favourites),
       m_browser({m_serverList, m_playerList, m_messages}, {masterHost}),
       m_receiver(m_dispatcher) {
     browser_ready = 10;

@@ -8,6 +8,7 @@
 
 #include "browser/browser_ops.h"
 #include "browser/dispatcher.h"
+#include "browser/favourites.h"
 #include "browser/memory_row_view.h"
 #include "browser/ping_sweep.h"
 #include "browser/receive_thread.h"
@@ -26,6 +27,8 @@ class BrowserSession {
     MemoryRowView& serverList() { return m_serverList; }
     // Chooses the fast refresh or the paced sweep for the sweeps that follow.
     void setFastRefresh(bool fast) { m_sweeps.setFast(fast); }
+    // The favourite servers the next master list puts first and queries.
+    Favourites& favourites() { return m_favourites; }
 
     // Waits until a master list replaces the table; false after `timeout`.
     bool waitForMasterList(uint64_t generationBefore, std::chrono::milliseconds timeout);
@@ -43,6 +46,7 @@ class BrowserSession {
     MemoryRowView m_serverList;
     MemoryRowView m_playerList;
     PingSweeps m_sweeps;
+    Favourites m_favourites;
     Dispatcher m_dispatcher;
     ServerBrowser m_browser;
     ReceiveThread m_receiver;

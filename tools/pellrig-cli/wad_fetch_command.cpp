@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli_preferences.h"
 #include "error_output.h"
 #include "latin1_text.h"
 #include "launch/wad_fetch.h"
@@ -14,14 +15,18 @@ void addWadSiteOption(CLI::App& command, std::vector<std::string>& sites) {
         ->allow_extra_args(false);
 }
 
-ExitCode fetchMissingWads(const std::vector<std::string>& names, const std::vector<std::string>& sites) {
+ExitCode fetchMissingWads(const std::vector<std::string>& names, std::vector<std::string> sites) {
     const std::optional<std::filesystem::path> folder = wadFetchFolder();
     if (!folder) {
         printFailure("there is no WAD directory to put the files in");
         return ExitCode::FetchFailed;
     }
     if (sites.empty()) {
-        printFailure("no WAD site to fetch from: give one with --site");
+        sites = loadCliPreferences().wadSites;
+    }
+    if (sites.empty()) {
+        printFailure(
+            "no WAD site to fetch from: give one with --site, or in the program's WAD Download Sites");
         return ExitCode::FetchFailed;
     }
     const auto progress = [](const WadFetchProgress& p) {

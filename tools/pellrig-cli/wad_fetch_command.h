@@ -11,6 +11,7 @@
 // --site URL, any number of times: the WAD sites to try, in order.
 void addWadSiteOption(CLI::App& command, std::vector<std::string>& sites);
 
-// Fetches `names` from `sites` into the first WAD directory of the loaded
-// settings, with the progress on standard error; prints each file's path.
-ExitCode fetchMissingWads(const std::vector<std::string>& names, const std::vector<std::string>& sites);
+// Fetches `names` from `sites`, or without them from the WAD sites of
+// pellrig.json, into the first WAD directory of the loaded settings, with the
+// progress on standard error; prints each file's path.
+ExitCode fetchMissingWads(const std::vector<std::string>& names, std::vector<std::string> sites);
