@@ -30,6 +30,10 @@
 #include "shell/server_list_view.h"
 #include "shell/settings_dialogs.h"
 #include "shell/wad_directory_dialog.h"
+#ifdef PELLRIG_WAD_FETCH
+#include "shell/wad_download_offer.h"
+#include "shell/wad_sites_dialog.h"
+#endif
 #include "shell/welcome_dialog.h"
 
 namespace {
@@ -254,6 +258,9 @@ void MainWindow::createMenus() {
     QMenu* settings = menuBar()->addMenu(QStringLiteral("S&ettings"));
     QAction* wads = addCommand(settings, "&WAD Directories", "wadDirectories");
     addCommand(settings, "Extra Command Line Parameters", "extraParams");
+#ifdef PELLRIG_WAD_FETCH
+    addCommand(settings, "WAD Download Sites", "wadSites");
+#endif
     QMenu* preferences = settings->addMenu(QStringLiteral("Preferences"));
     m_autoLoginAction = addCommand(preferences, "Login Automatically", "autoLogin");
     m_autoLoginAction->setCheckable(true);
@@ -376,6 +383,9 @@ void MainWindow::connectCommands() {
     on("playerLookupButton", [this] { playerLookupList(); });
     on("wadDirectories", [this] { wadDirectories(); });
     on("extraParams", [this] { m_extraParams->exec(); });
+#ifdef PELLRIG_WAD_FETCH
+    on("wadSites", [this] { editWadSites(); });
+#endif
     on("autoLogin", [this] { toggleAutoLogin(); });
     on("checkNews", [this] { toggleNews(); });
     on("fastRefresh", [this](bool checked) { setFastRefresh(checked); });
@@ -398,8 +408,23 @@ void MainWindow::launchGame(bool gated) {
     if (const std::optional<ServerRecord> selected = m_browser.GetSelectedServer()) {
         target = launchTargetOf(*selected);
     }
+#ifdef PELLRIG_WAD_FETCH
+    if (target && !offerWadDownload(*target, m_preferences.wadSites, m_boxes, this)) {
+        return;
+    }
+#endif
     LaunchGame(target, m_accounts.ownAccount().level, m_boxes, m_config.gameFolder);
 }
+
+#ifdef PELLRIG_WAD_FETCH
+void MainWindow::editWadSites() {
+    WadSitesDialog dialog(m_preferences.wadSites, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        m_preferences.wadSites = dialog.sites();
+        savePreferences(m_preferences, m_boxes, m_config.configLocation);
+    }
+}
+#endif
 
 void MainWindow::detailedServerInfo() {
     showDetailedServerInfo(m_browser.GetSelectedServer(), m_boxes, this);

@@ -106,6 +106,9 @@ class MainWindow final : public QMainWindow {
     void toggleAutoLogin();
     void toggleNews();
     void setFastRefresh(bool fast);
+#ifdef PELLRIG_WAD_FETCH
+    void editWadSites();
+#endif
     // Applies the filter bar's filter to the server list and saves it.
     void filterChanged();
     void showFilterBar();

@@ -136,6 +136,7 @@ class SimRunner {
             if (const std::optional<SimReady> ready =
                     simReadyLine(m_process.readLine().trimmed().toStdString())) {
                 m_master = ready->master;
+                m_news = ready->news;
             }
         }
     }
@@ -149,6 +150,8 @@ class SimRunner {
 
     // "127.0.0.1:port", or empty when the simulator did not start.
     const std::string& master() const { return m_master; }
+    // The web server's "127.0.0.1:port", with --news-port or --wad-site.
+    const std::string& news() const { return m_news; }
 
   private:
     // Outside a test function no failure would count, so there a failure ends
@@ -176,4 +179,5 @@ class SimRunner {
 
     QProcess m_process;
     std::string m_master;
+    std::string m_news;
 };
