@@ -33,13 +33,16 @@ class WadDownloadTest : public QObject {
   private:
     QTemporaryDir m_site;
     QTemporaryDir m_wads;
+    QTemporaryDir m_older;
 };
 
 void WadDownloadTest::init() {
     resetSettings();
     writeFile(m_site.filePath(QStringLiteral("extra.wad")), {kEmptyPwad, sizeof kEmptyPwad - 1});
     writeFile(m_wads.filePath(QStringLiteral("doom2.wad")), "IWAD");
-    AddWadDirectory(m_wads.path().toStdString() + "/", 0);
+    // Fetched files go to the first directory, the one added last.
+    AddWadDirectory(m_older.path().toStdString() + "/", 0);
+    AddWadDirectory(m_wads.path().toStdString() + "/", 1);
 }
 
 void WadDownloadTest::askedOnceThenFetchedOrTold() {
@@ -61,6 +64,7 @@ void WadDownloadTest::askedOnceThenFetchedOrTold() {
     QVERIFY(boxes.messages[0].text.rfind("Could not fetch gone.wad:\nhttp://", 0) == 0);
     QVERIFY(boxes.messages[0].text.find("404") != std::string::npos);
     QVERIFY(QFile::exists(m_wads.filePath(QStringLiteral("extra.wad"))));
+    QVERIFY(QDir(m_older.path()).isEmpty());
 
     // What is there already is not asked for again; the launch goes on.
     const LaunchTarget ready{"127.0.0.1:1", "doom2.wad", true, {"extra.wad"}};

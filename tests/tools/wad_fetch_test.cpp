@@ -146,4 +146,27 @@ TEST_F(WadFetch, FaultsLeaveNothingBehind) {
     EXPECT_EQ(filesIn(wads), std::vector<std::string>{});
 }
 
+// A TLS server whose certificate no authority signed: verified, it serves nothing.
+TEST_F(WadFetch, HttpsCertificatesAreVerified) {
+    const std::string key = (folder.path() / "key.pem").string();
+    const std::string certificate = (folder.path() / "certificate.pem").string();
+    ASSERT_EQ(runToEnd("/usr/bin/openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
+                                            "-out", certificate, "-days", "1", "-subj", "/CN=127.0.0.1"})
+                  .exitCode,
+              0);
+    std::string error;
+    const auto server = ChildProcess::start(
+        "/usr/bin/openssl", {"s_server", "-accept", "127.0.0.1:0", "-cert", certificate, "-key", key, "-www"},
+        error);
+    ASSERT_NE(server, nullptr) << error;
+    std::string line;
+    while (server->readLine(line, std::chrono::seconds(10)) && line.rfind("ACCEPT ", 0) != 0) {
+    }
+    ASSERT_EQ(line.rfind("ACCEPT ", 0), 0u) << line;
+    const WadFetchResult result = fetch({"demo.wad"}, {"https://" + line.substr(7) + "/{name}"});
+    EXPECT_EQ(result.status, WadFetchResult::Status::Failed);
+    ASSERT_FALSE(result.attempts.empty());
+    EXPECT_NE(result.attempts.front().find("certificate"), std::string::npos) << result.attempts.front();
+}
+
 }  // namespace
