@@ -27,9 +27,8 @@ void FastPingSweep(const std::stop_token& stop, uint64_t generation, RowView& se
     auto lock = lockBrowser();
     const auto current = [&] { return !stop.stop_requested() && serverTableGeneration() == generation; };
 
-    for (int i = 0; current() && i < server_count; ++i) {
-        server_table[static_cast<size_t>(i)].ping = 0;
-        server_table[static_cast<size_t>(i)].answered = false;
+    if (current()) {
+        forgetPings();
     }
     // Every follow-up is due a fixed time after a query, so they fall due in
     // the order they were queued.

@@ -68,9 +68,8 @@ void ServerPingSweep(const std::stop_token& stop, uint64_t generation, RowView& 
     auto lock = lockBrowser();
     const auto current = [&] { return !stop.stop_requested() && serverTableGeneration() == generation; };
 
-    for (int i = 0; current() && i < server_count; ++i) {
-        server_table[static_cast<size_t>(i)].ping = 0;
-        server_table[static_cast<size_t>(i)].answered = false;
+    if (current()) {
+        forgetPings();
     }
     for (int i = 0; current() && i < server_count; ++i) {
         ServerRecord& record = server_table[static_cast<size_t>(i)];
@@ -92,6 +91,13 @@ void ServerPingSweep(const std::stop_token& stop, uint64_t generation, RowView& 
     }
     if (current()) {
         markSilentServers(serverList);
+    }
+}
+
+void forgetPings() {
+    for (int i = 0; i < server_count; ++i) {
+        server_table[static_cast<size_t>(i)].ping = 0;
+        server_table[static_cast<size_t>(i)].answered = false;
     }
 }
 

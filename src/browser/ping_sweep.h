@@ -56,6 +56,10 @@ class PingSweeps {
 // table is no longer that of `generation`.
 void ServerPingSweep(const std::stop_token& stop, uint64_t generation, RowView& serverList);
 
+// Clears every valid record's ping and answer, as a sweep begins.
+// Caller holds lockBrowser().
+void forgetPings();
+
 // Gives every valid record that has not answered ping 9999 and "***" in its row.
 // Caller holds lockBrowser().
 void markSilentServers(RowView& serverList);
