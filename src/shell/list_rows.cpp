@@ -29,18 +29,24 @@ class SortedItem final : public QTreeWidgetItem {
     explicit SortedItem(CellOrder (*columnOrder)(int)) : m_columnOrder(columnOrder) {}
 
     // Qt sorts descending by asking whether the right item is less than the
-    // left one; answering with the left one's place keeps cells without a
-    // value last in both directions.
+    // left one; answering with the left one's place keeps favourites first and
+    // cells without a value last in both directions.
     bool operator<(const QTreeWidgetItem& other) const override {
         const QTreeWidget* tree = treeWidget();
         if (tree == nullptr) {
             return false;
         }
+        const bool descending = tree->header()->sortIndicatorOrder() == Qt::DescendingOrder;
+        const bool favourite = data(0, kFavouriteRole).toBool();
+        const bool otherFavourite = other.data(0, kFavouriteRole).toBool();
+        if (favourite != otherFavourite) {
+            return descending ? otherFavourite : favourite;
+        }
         const int column = tree->sortColumn();
         const CellOrder order = m_columnOrder(column);
         const QByteArray mine = data(column, kRawTextRole).toByteArray();
         const QByteArray theirs = other.data(column, kRawTextRole).toByteArray();
-        if (tree->header()->sortIndicatorOrder() == Qt::DescendingOrder) {
+        if (descending) {
             return cellSortsBefore(order, viewOf(theirs), viewOf(mine), true);
         }
         return cellSortsBefore(order, viewOf(mine), viewOf(theirs), false);
@@ -200,6 +206,12 @@ void ListRows::sortBy(int column, bool descending) {
     m_descending = descending;
     m_widget->header()->setSortIndicatorShown(true);
     sortKeepingPlace({});
+}
+
+void ListRows::sortAgain() {
+    if (m_widget != nullptr && m_sortColumn >= 0) {
+        sortKeepingPlace({});
+    }
 }
 
 void ListRows::sortKeepingPlace(const std::function<void()>& before) {

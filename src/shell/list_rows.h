@@ -19,9 +19,12 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 // The role of column 0 that holds a row's item data, and the role of each cell
-// that holds the core's own (Latin-1) text, which sorting compares.
+// that holds the core's own (Latin-1) text, which sorting compares. A row whose
+// column 0 holds true in kFavouriteRole sorts before the others in either
+// direction.
 inline constexpr int kItemDataRole = Qt::UserRole;
 inline constexpr int kRawTextRole = Qt::UserRole + 1;
+inline constexpr int kFavouriteRole = Qt::UserRole + 2;
 
 // The rows of one list widget as the browser core sees them.
 //
@@ -59,6 +62,9 @@ class ListRows final : public QObject, public RowView {
     // Sorts the widget by `column` from now on and shows the heading's arrow.
     // UI thread.
     void sortBy(int column, bool descending);
+    // Sorts again, if sorted, after something the order depends on changed
+    // outside the core's cells. UI thread.
+    void sortAgain();
 
     // Called on the UI thread after each applied batch with the items it
     // inserted or changed (none left that a Clear removed), and after a Clear.

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <utility>
 
+#include "browser/record_text.h"
 #include "browser/server_launch_target.h"
 #include "browser/server_table.h"
 #include "launch/config_file.h"
@@ -77,7 +78,7 @@ MainWindow::MainWindow(ShellConfig config, MessageBoxes& boxes)
       m_serverList(new ServerListView(this)),
       m_playerList(new PlayerListView(this)),
       m_sweeps(m_serverList->rows()),
-      m_dispatcher({m_serverList->rows(), m_playerList->rows(), m_messages}, &m_sweeps),
+      m_dispatcher({m_serverList->rows(), m_playerList->rows(), m_messages}, &m_sweeps, &m_favourites),
       m_browser({m_serverList->rows(), m_playerList->rows(), m_messages}, {m_config.masterHost}),
       m_accounts(m_accountViews.views(), {m_config.masterHost, {}}, &m_dispatcher, &m_browser),
       m_loginDialog(new LoginDialog(m_accounts, boxes, m_config.configLocation, this)),
@@ -87,6 +88,7 @@ MainWindow::MainWindow(ShellConfig config, MessageBoxes& boxes)
       m_newsView(std::make_unique<QtNewsView>(boxes)) {
     m_dispatcher.setAccountHandler(&m_accounts);
     m_accountViews.attach(m_accounts, m_recentPlayers);
+    m_serverList->setFavourites(&m_favourites);
     m_serverList->hide();
     m_playerList->hide();
 }
@@ -107,6 +109,7 @@ void MainWindow::startUp() {
     // Before the log-in, whose master list starts the first sweep.
     applyPreferences();
     runLoginGate();
+    rebuildWadIndex();
     runWelcome();
     startBrowsing();
 }
@@ -130,6 +133,8 @@ void MainWindow::applyPreferences() {
     m_filterBar->setFilter(QString::fromStdString(m_preferences.filterText), filter);
     m_serverList->setFilter(m_filterBar->filter());
     m_filterBar->setVisible(m_preferences.filterBarShown || m_serverList->filter().active());
+    m_favourites.set(m_preferences.favourites);
+    m_serverList->markAllRows();
     updateTabTitle();
     if (loaded.message) {
         m_boxes.showMessage(std::move(*loaded.message));
@@ -241,6 +246,11 @@ void MainWindow::createMenus() {
     addCommand(server, "&Launch Game", "serverLaunchGame");
     addCommand(server, "&Enter Password", "enterPassword");
     addCommand(server, "&Detailed Server Information", "detailedServerInfo");
+    addCommand(server, "Add to Favourites", "favourite")->setEnabled(false);
+    connect(server, &QMenu::aboutToShow, this, &MainWindow::updateFavouriteCommand);
+    m_serverMenu = new QMenu(this);
+    m_serverMenu->setObjectName(QStringLiteral("serverMenu"));
+    m_serverMenu->addAction(command("favourite"));
     QMenu* refresh = server->addMenu(QStringLiteral("Refresh"));
     QAction* refreshServer = addCommand(refresh, "&Refresh Server", "refreshServer");
     QAction* refreshAll = addCommand(refresh, "R&efresh All", "refreshAll");
@@ -390,6 +400,7 @@ void MainWindow::connectCommands() {
     on("checkNews", [this] { toggleNews(); });
     on("fastRefresh", [this](bool checked) { setFastRefresh(checked); });
     on("filterBar", [this] { showFilterBar(); });
+    on("favourite", [this] { toggleFavourite(); });
     on("about", [this] {
         AboutDialog about(this);
         about.exec();
@@ -397,6 +408,10 @@ void MainWindow::connectCommands() {
 
     connect(m_serverList, &ServerListView::leftClicked, this, [this] { m_browser.ShowSelectedPlayers(); });
     connect(m_serverList, &ServerListView::rightClicked, this, [this] { m_browser.RefreshSelected(); });
+    connect(m_serverList, &ServerListView::serverMenuAsked, this, [this](const QPoint& where) {
+        updateFavouriteCommand();
+        m_serverMenu->popup(where);
+    });
     connect(m_serverList, &ServerListView::leftDoubleClicked, this, [this] { launchGame(false); });
 }
 
@@ -453,7 +468,37 @@ void MainWindow::playerLookupList() {
 void MainWindow::wadDirectories() {
     WadDirectoryDialog dialog(
         m_boxes, [this] { m_browser.SendMasterRequest(); }, m_config.configLocation, {}, this);
+    connect(&dialog, &WadDirectoryDialog::directoriesChanged, this, &MainWindow::rebuildWadIndex);
     dialog.exec();
+}
+
+void MainWindow::rebuildWadIndex() {
+    m_wadIndex = WadIndex::ofWadDirectories();
+    m_serverList->setWadIndex(&m_wadIndex);
+    m_serverList->markAllRows();
+}
+
+void MainWindow::updateFavouriteCommand() {
+    QAction* favourite = command("favourite");
+    const std::optional<ServerRecord> selected = m_browser.GetSelectedServer();
+    favourite->setEnabled(selected.has_value());
+    const bool known = selected && m_favourites.contains(recordText(selected->address));
+    favourite->setText(known ? QStringLiteral("Remove from Favourites")
+                             : QStringLiteral("Add to Favourites"));
+}
+
+void MainWindow::toggleFavourite() {
+    const std::optional<ServerRecord> selected = m_browser.GetSelectedServer();
+    if (!selected) {
+        return;
+    }
+    const std::string_view address = recordText(selected->address);
+    if (!m_favourites.remove(address)) {
+        m_favourites.add(address);
+    }
+    m_preferences.favourites = m_favourites.addresses();
+    savePreferences(m_preferences, m_boxes, m_config.configLocation);
+    m_serverList->markAllRows();
 }
 
 void MainWindow::toggleAutoLogin() {

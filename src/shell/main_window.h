@@ -10,9 +10,11 @@
 #include "accounts/account_service.h"
 #include "browser/browser_ops.h"
 #include "browser/dispatcher.h"
+#include "browser/favourites.h"
 #include "browser/ping_sweep.h"
 #include "browser/receive_thread.h"
 #include "launch/preferences.h"
+#include "launch/wad_index.h"
 #include "net/network_session.h"
 #include "net/transport.h"
 #include "news/news_check.h"
@@ -49,10 +51,10 @@ inline constexpr char kProgramTitle[] = "Brumvek Game Browser v1.04b";
 // The main window. Constructing it opens the network (a second copy of the
 // program ends there, before any window); startUp() brings the rest up in
 // order: toolbar and title, the browser tab, the preferences of pellrig.json
-// (with the lists' sort and the filter),
-// the log-in gate, the first-run welcome, then the receive thread and the news
-// check. Closing it saves the settings once, stops the threads and closes the
-// network.
+// (with the lists' sort, the filter and the favourites), the log-in gate, the
+// index of the WAD directories, the first-run welcome, then the receive thread
+// and the news check. Closing it saves the settings once, stops the threads
+// and closes the network.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 
@@ -115,6 +117,12 @@ class MainWindow final : public QMainWindow {
     // "Server Browser", or "N of M servers" while a filter is active.
     void updateTabTitle();
     void refreshCheckMarks();
+    // The favourite command's text for the selected server; disabled without one.
+    void updateFavouriteCommand();
+    // Adds the selected server to the favourites or removes it, and saves them.
+    void toggleFavourite();
+    // Lists the WAD directories again and marks the servers by it.
+    void rebuildWadIndex();
 
     NetworkSession m_network;  // first: the network comes up before anything else of the window
     ShellConfig m_config;
@@ -123,6 +131,7 @@ class MainWindow final : public QMainWindow {
     QtAccountViews m_accountViews;
     ServerListView* m_serverList;
     PlayerListView* m_playerList;
+    Favourites m_favourites;  // before the dispatcher, which reads it after each master list
     PingSweeps m_sweeps;
     Dispatcher m_dispatcher;
     ServerBrowser m_browser;
@@ -133,12 +142,14 @@ class MainWindow final : public QMainWindow {
     ServerPasswordDialog* m_serverPassword;
     std::unique_ptr<QtNewsView> m_newsView;
     Preferences m_preferences;  // as loaded from pellrig.json, saved on each change
+    WadIndex m_wadIndex;        // the WAD directories' files; UI thread
 
     QToolBar* m_toolBar = nullptr;
     QAction* m_autoLoginAction = nullptr;
     QAction* m_newsAction = nullptr;
     QPointer<QTabWidget> m_tabs;       // the central widget, holding both lists
     FilterBar* m_filterBar = nullptr;  // above the server list, in m_tabs
+    QMenu* m_serverMenu = nullptr;     // a right click's menu over a server
 
     std::optional<ReceiveThread> m_receiver;
     std::unique_ptr<NewsCheckThread> m_news;

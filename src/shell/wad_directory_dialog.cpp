@@ -133,6 +133,7 @@ void WadDirectoryDialog::runScan(const std::stop_token& stop) {
 
 void WadDirectoryDialog::finish() {
     m_editor.done();
+    emit directoriesChanged();
     accept();
 }
 
@@ -221,7 +222,8 @@ void WadDirectoryDialog::setSearching(bool searching) {
 }
 
 void WadDirectoryDialog::showSearching(bool searching) {
-    if (!searching && m_worker.joinable()) {
+    const bool scanEnded = !searching && m_worker.joinable();
+    if (scanEnded) {
         // The scan's end: the worker has only the final count left to queue.
         m_worker.join();
     }
@@ -231,4 +233,7 @@ void WadDirectoryDialog::showSearching(bool searching) {
     m_addButton->setEnabled(!searching);
     m_removeButton->setEnabled(!searching);
     m_doneButton->setEnabled(!searching);
+    if (scanEnded) {
+        emit directoriesChanged();
+    }
 }

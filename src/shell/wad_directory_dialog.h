@@ -59,6 +59,10 @@ class WadDirectoryDialog final : public QDialog, private WadDirectoryView {
     // Escape and the close box: Add, unless a scan runs.
     void reject() override;
 
+  signals:
+    // The WAD directories may differ now: a scan ended, or Done was clicked.
+    void directoriesChanged();
+
   private:
     void buildControls();
     void add();

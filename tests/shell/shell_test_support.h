@@ -133,8 +133,10 @@ class SimRunner {
                 m_process.waitForReadyRead(100);
                 continue;
             }
-            if (const std::optional<SimReady> ready =
-                    simReadyLine(m_process.readLine().trimmed().toStdString())) {
+            const std::string line = m_process.readLine().trimmed().toStdString();
+            if (line.rfind("server ", 0) == 0) {
+                m_servers.push_back(line.substr(7));
+            } else if (const std::optional<SimReady> ready = simReadyLine(line)) {
                 m_master = ready->master;
                 m_news = ready->news;
             }
@@ -152,6 +154,8 @@ class SimRunner {
     const std::string& master() const { return m_master; }
     // The web server's "127.0.0.1:port", with --news-port or --wad-site.
     const std::string& news() const { return m_news; }
+    // The game servers' "127.0.0.1:port", in the scenario's order.
+    const std::vector<std::string>& servers() const { return m_servers; }
 
   private:
     // Outside a test function no failure would count, so there a failure ends
@@ -180,4 +184,5 @@ class SimRunner {
     QProcess m_process;
     std::string m_master;
     std::string m_news;
+    std::vector<std::string> m_servers;
 };

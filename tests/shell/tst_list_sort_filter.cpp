@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "browser/favourites.h"
 #include "browser/record_text.h"
 #include "browser/server_table.h"
 #include "shell/filter_bar.h"
@@ -63,6 +64,7 @@ class ListSortFilterTest : public QObject {
     void headingSortsStablyWithNoValueLast();
     void sortedRowsHoldTheirPlace();
     void filterHidesRows();
+    void favouritesSortFirst();
 };
 
 void ListSortFilterTest::headingSortsStablyWithNoValueLast() {
@@ -159,6 +161,30 @@ void ListSortFilterTest::filterHidesRows() {
     setPing(list.rows(), 1, "12");
     QCOMPARE(shown(list, 0), QStringLiteral("Beta,Gamma"));
     QCOMPARE(filterBy({}, nullptr, -1), QStringLiteral("Alpha,Beta,Gamma,Silent"));
+}
+
+// A favourite is starred in view only and sorts first both ways.
+void ListSortFilterTest::favouritesSortFirst() {
+    ServerListView list;
+    {
+        const auto lock = lockBrowser();
+        resetServerTable();
+        server_count = 3;
+        for (size_t i = 0; i < 3; ++i) {
+            server_table[i] = {};
+            copyText(server_table[i].address, ("127.0.0.1:" + std::to_string(i)).c_str());
+        }
+    }
+    addRows(list.rows(), 0, {{"Alpha", "30"}, {"Beta", "10"}, {"Gamma", "20"}});
+    Favourites favourites;
+    favourites.set({"127.0.0.1:2"});
+    list.setFavourites(&favourites);
+    list.markAllRows();
+    clickHeading(list, kPing);
+    QCOMPARE(shown(list, 0), QStringLiteral("\u2605 Gamma,Beta,Alpha"));
+    clickHeading(list, kPing);
+    QCOMPARE(shown(list, 0), QStringLiteral("\u2605 Gamma,Alpha,Beta"));
+    QCOMPARE(list.topLevelItem(0)->data(0, kRawTextRole).toByteArray(), QByteArray("Gamma"));
 }
 
 QTEST_MAIN(ListSortFilterTest)

@@ -44,6 +44,16 @@ QPoint rowCentre(QTreeWidget& list, int row) {
     return list.visualItemRect(list.topLevelItem(row)).center();
 }
 
+// Whether the list holds `count` rows, each with a ping.
+bool pinged(const QTreeWidget& list, int count) {
+    for (int row = 0; row < list.topLevelItemCount(); ++row) {
+        if (list.topLevelItem(row)->text(6).isEmpty()) {
+            return false;
+        }
+    }
+    return list.topLevelItemCount() == count;
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -104,6 +114,7 @@ class MainWindowTest : public QObject {
     void commandsKeepTheirGates();
     void secondCopyEndsAtTheBind();
     void sortAndFilterAreKept();
+    void favouritesAndReadyMarks();
 };
 
 void MainWindowTest::initTestCase() {
@@ -343,6 +354,67 @@ void MainWindowTest::sortAndFilterAreKept() {
     QCOMPARE(window->serverList().shownRowCount(), 2);
     QCOMPARE(tabs->tabText(0), QStringLiteral("Server Browser"));
     QVERIFY(!loadPreferences(settingsFolder()).preferences.filterBarShown);
+}
+
+// A favourite added by a right click is starred, kept in pellrig.json and, at
+// the next start, listed first with one the master does not list; the Wads
+// cells follow the WAD directories.
+void MainWindowTest::favouritesAndReadyMarks() {
+    const SimRunner other({"--scenario", PELLRIG_TWO_SERVERS_SCENARIO});
+    QTemporaryDir wads;  // Alpha's IWAD only
+    QVERIFY(QFile(wads.filePath(QStringLiteral("freedoom2.wad"))).open(QIODevice::WriteOnly));
+    saveSecondStart([&wads] {
+        bv_shownews = 0;
+        QVERIFY(AddWadDirectory(QDir::toNativeSeparators(wads.path() + QLatin1Char('/')).toStdString(), 0));
+    });
+    auto app = start();
+    QVERIFY(app != nullptr);
+    QTreeWidget* servers = &app->mainWindow()->serverList();
+    const auto row = [&servers](const char16_t* text) {
+        return servers->indexOfTopLevelItem(
+            servers->findItems(QString::fromUtf16(text), Qt::MatchExactly).value(0));
+    };
+    QTRY_VERIFY(pinged(*servers, 2));
+    const int beta = row(u"Beta");
+    QTest::mouseClick(servers->viewport(), Qt::RightButton, {}, rowCentre(*servers, beta));
+    QVERIFY(child<QMenu>(app->mainWindow(), "serverMenu")->isVisible());
+    child<QAction>(app->mainWindow(), "favourite")->trigger();
+    QCOMPARE(row(u"\u2605 Beta"), beta);
+    clickHeading(*servers, 6);
+    app.reset();
+
+    Preferences preferences = loadPreferences(settingsFolder()).preferences;
+    QCOMPARE(preferences.favourites, std::vector{m_sim->servers().at(1)});
+    preferences.favourites.push_back(other.servers().at(0));
+    QVERIFY(savePreferences(preferences, m_boxes, settingsFolder()));
+    resetSettings();
+    browser_ready = 0;
+    app = start();
+    QVERIFY(app != nullptr);
+    MainWindow* window = app->mainWindow();
+    servers = &window->serverList();
+    QTRY_VERIFY(pinged(*servers, 3));
+    QCOMPARE(row(u"Alpha"), 2);  // after both favourites, sorted
+    const auto betaTip = [&] { return servers->topLevelItem(row(u"\u2605 Beta"))->toolTip(5); };
+    QCOMPARE(betaTip(), QStringLiteral("Missing: freedoom1.wad"));
+    {
+        const auto lock = lockSettings();
+        QVERIFY(AddWadDirectory(freedoomFolder(), 0));
+    }
+    const ModalScript done(
+        {{QStringLiteral("WAD Directory Setup"), [](QWidget& dialog) { child(&dialog, "done")->click(); }}});
+    child<QAction>(window, "wadDirectories")->trigger();
+    QCOMPARE(betaTip(), QStringLiteral("You have every WAD this server needs."));
+
+    // The Server menu takes Beta out again.
+    servers->setCurrentItem(servers->topLevelItem(row(u"\u2605 Beta")));
+    for (QMenu* menu : window->findChildren<QMenu*>()) {
+        emit menu->aboutToShow();
+    }
+    QCOMPARE(child<QAction>(window, "favourite")->text(), QStringLiteral("Remove from Favourites"));
+    child<QAction>(window, "favourite")->trigger();
+    QVERIFY(row(u"\u2605 Beta") < 0 && row(u"\u2605 Alpha") == 0);
+    QCOMPARE(loadPreferences(settingsFolder()).preferences.favourites, std::vector{other.servers().at(0)});
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -2,12 +2,18 @@
 // `dialog-screenshots OUTPUT_DIR [--master HOST:PORT]`. The dialogs get their
 // contents as the network would give them. With a master server (the
 // simulator), the program itself also starts, logs in by itself, and the main
-// window is pictured with its full list, beside the dialogs it opens.
+// window is pictured with its full list, beside the dialogs it opens, and once
+// more sorted, filtered, with a favourite and the WAD marks.
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +22,7 @@
 #include <string>
 
 #include "accounts/account_service.h"
+#include "browser/server_table.h"
 #include "launch/config_file.h"
 #include "launch/settings.h"
 #include "launch/unattended_settings.h"
@@ -62,6 +69,30 @@ ProfileShowing exampleProfile() {
     return showing;
 }
 
+// Waits until every server of the list has been pinged; false, with a
+// message, when that takes too long.
+bool waitForSweep(const ServerListView& servers) {
+    const bool swept = QTest::qWaitFor(
+        [&servers] {
+            const int rows = servers.topLevelItemCount();
+            for (int row = 0; row < rows; ++row) {
+                if (servers.topLevelItem(row)->text(6).isEmpty()) {
+                    return false;
+                }
+            }
+            return rows > 0;
+        },
+        30000);
+    if (!swept) {
+        std::fprintf(stderr, "the server list did not fill\n");
+    }
+    return swept;
+}
+
+int playersOf(const ServerListView& servers, int row) {
+    return servers.topLevelItem(row)->text(1).section(QLatin1Char('/'), 0, 0).toInt();
+}
+
 }  // namespace
 
 // The program against `master`: the main window once every server has been
@@ -82,25 +113,11 @@ bool saveProgram(const QDir& out, const std::string& master) {
     }
     MainWindow& window = *program.mainWindow();
     ServerListView& servers = window.serverList();
-    const bool swept = QTest::qWaitFor(
-        [&servers] {
-            const int rows = servers.topLevelItemCount();
-            for (int row = 0; row < rows; ++row) {
-                if (servers.topLevelItem(row)->text(6).isEmpty()) {
-                    return false;
-                }
-            }
-            return rows > 0;
-        },
-        30000);
-    if (!swept) {
-        std::fprintf(stderr, "the server list did not fill\n");
+    if (!waitForSweep(servers)) {
         return false;
     }
     // The busiest server, selected with its players shown.
-    const auto players = [&servers](int row) {
-        return servers.topLevelItem(row)->text(1).section(QLatin1Char('/'), 0, 0).toInt();
-    };
+    const auto players = [&servers](int row) { return playersOf(servers, row); };
     int busiest = 0;
     for (int row = 0; row < servers.topLevelItemCount(); ++row) {
         busiest = players(row) > players(busiest) ? row : busiest;
@@ -121,11 +138,88 @@ bool saveProgram(const QDir& out, const std::string& master) {
     wads.show();
     QTest::qWait(200);
     auto* scan = wads.findChild<QPushButton*>(QStringLiteral("auto"));
+    bool pictured = false;
     QTimer::singleShot(400, [&] {
         ok = save(wads, out, "wad-directories.png") && ok;
+        pictured = true;
         scan->click();  // Cancel
     });
     scan->click();
+    // The picture and the end of the scan come while the dialog still lives.
+    ok = QTest::qWaitFor([&] { return pictured && scan->text() == QStringLiteral("A&uto"); }, 30000) && ok;
+    window.close();
+    return ok;
+}
+
+// The program again, its WAD directory holding Freedoom's second IWAD under
+// its own name and as Doom II's: sorted by ping with a click on the heading, a
+// server with players kept as a favourite through its right-click menu, and
+// the filter bar hiding the empty servers.
+bool saveSortedProgram(const QDir& out, const std::string& master) {
+    QTemporaryDir work;
+    QTemporaryDir wads;
+    for (const char* name : {"doom2.wad", "freedoom2.wad"}) {
+        QFile::link(QStringLiteral("/usr/share/games/doom/freedoom2.wad"),
+                    wads.filePath(QString::fromLatin1(name)));
+    }
+    PrintedMessageBoxes boxes(false);
+    resetSettings();
+    {
+        const auto lock = lockSettings();
+        AddWadDirectory(wads.path().toStdString() + "/", 0);
+    }
+    BV_SaveConfig(boxes, work.path().toStdString());
+    writeUnattendedSettings(work.path().toStdString(), "alice", "wonderland", boxes);
+    {
+        const auto lock = lockBrowser();
+        master_adr = {};
+        browser_ready = 0;
+    }
+
+    ShellConfig config;
+    config.net = {0, "127.0.0.1"};
+    config.masterHost = master;
+    config.configLocation = work.path().toStdString();
+    Application program(config, boxes);
+    if (!program.start()) {
+        return false;
+    }
+    MainWindow& window = *program.mainWindow();
+    ServerListView& servers = window.serverList();
+    window.resize(1000, 700);
+    if (!waitForSweep(servers)) {
+        return false;
+    }
+    QHeaderView& header = *servers.header();
+    QTest::mouseClick(header.viewport(), Qt::LeftButton, {},
+                      {header.sectionViewportPosition(6) + header.sectionSize(6) / 2, header.height() / 2});
+    // The slowest server with players, on the screen.
+    int favourite = -1;
+    for (int row = 0; row < servers.topLevelItemCount() && row < 12; ++row) {
+        favourite = playersOf(servers, row) > 0 ? row : favourite;
+    }
+    if (favourite < 0) {
+        std::fprintf(stderr, "no server with players\n");
+        return false;
+    }
+    QTreeWidgetItem* item = servers.topLevelItem(favourite);
+    QTest::mouseClick(servers.viewport(), Qt::RightButton, {}, servers.visualItemRect(item).center());
+    auto* menu = window.findChild<QMenu*>(QStringLiteral("serverMenu"));
+    auto* keep = window.findChild<QAction*>(QStringLiteral("favourite"));
+    if (menu == nullptr || keep == nullptr || !menu->isVisible()) {
+        std::fprintf(stderr, "no server menu\n");
+        return false;
+    }
+    keep->trigger();
+    menu->hide();
+    window.browser().ShowSelectedPlayers();
+    window.findChild<QAction*>(QStringLiteral("filterBar"))->trigger();
+    window.findChild<QCheckBox*>(QStringLiteral("hideEmpty"))->setChecked(true);
+    // The right click asked the server again.
+    if (!waitForSweep(servers)) {
+        return false;
+    }
+    const bool ok = save(window, out, "main-window-sorted.png");
     window.close();
     return ok;
 }
@@ -185,6 +279,7 @@ int main(int argc, char** argv) {
     NET_Shutdown();
     if (withProgram) {
         ok = saveProgram(out, argv[3]) && ok;
+        ok = saveSortedProgram(out, argv[3]) && ok;
     }
     return ok ? 0 : 1;
 }
