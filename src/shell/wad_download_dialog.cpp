@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -41,7 +42,7 @@ WadDownloadDialog::WadDownloadDialog(std::vector<std::string> names, std::vector
     layout->addWidget(m_bytes);
     layout->addWidget(buttons);
     m_file->setText(QStringLiteral("Connecting..."));
-    resize(420, height());
+    resize(std::max(420, sizeHint().width()), sizeHint().height());
 }
 
 WadDownloadDialog::~WadDownloadDialog() {

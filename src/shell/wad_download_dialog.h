@@ -29,9 +29,11 @@ class WadDownloadDialog final : public QDialog {
     // How the fetch ended; meaningful once the dialog has closed.
     const WadFetchResult& result() const { return m_result; }
 
+    // Cancel: stops the fetch; the dialog closes once the worker has ended.
+    void reject() override;
+
   protected:
     void showEvent(QShowEvent* event) override;
-    void reject() override;
 
   private:
     void showProgress(const WadFetchProgress& progress);

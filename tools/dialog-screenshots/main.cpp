@@ -1,9 +1,11 @@
 // Shows each dialog with example contents and saves a picture of it:
-// `dialog-screenshots OUTPUT_DIR [--master HOST:PORT]`. The dialogs get their
-// contents as the network would give them. With a master server (the
-// simulator), the program itself also starts, logs in by itself, and the main
-// window is pictured with its full list, beside the dialogs it opens, and once
-// more sorted, filtered, with a favourite and the WAD marks.
+// `dialog-screenshots OUTPUT_DIR [--master HOST:PORT [--wad-site URL]]`. The
+// dialogs get their contents as the network would give them. With a master
+// server (the simulator), the program itself also starts, logs in by itself,
+// and the main window is pictured with its full list, beside the dialogs it
+// opens, and once more sorted, filtered, with a favourite and the WAD marks.
+// With a WAD site (one that serves pellrig-demo.wad slowly), the download
+// dialog is pictured while it fetches.
 
 #include <QAction>
 #include <QApplication>
@@ -33,6 +35,9 @@
 #include "shell/qt_account_views.h"
 #include "shell/server_list_view.h"
 #include "shell/user_agreement_dialog.h"
+#ifdef PELLRIG_WAD_FETCH
+#include "shell/wad_download_dialog.h"
+#endif
 #include "shell/wad_directory_dialog.h"
 #include "shell/welcome_dialog.h"
 
@@ -224,11 +229,25 @@ bool saveSortedProgram(const QDir& out, const std::string& master) {
     return ok;
 }
 
+#ifdef PELLRIG_WAD_FETCH
+// The download dialog a second or so into fetching from `site`; cancelled then.
+bool saveDownload(const QDir& out, const std::string& site) {
+    QTemporaryDir folder;
+    WadDownloadDialog dialog({"pellrig-demo.wad"}, {site}, folder.path().toStdString());
+    dialog.show();
+    QTest::qWait(1500);
+    const bool ok = save(dialog, out, "wad-download.png");
+    dialog.reject();
+    return QTest::qWaitFor([&dialog] { return !dialog.isVisible(); }, 10000) && ok;
+}
+#endif
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const bool withProgram = argc == 4 && std::string(argv[2]) == "--master";
-    if (argc != 2 && !withProgram) {
-        std::fprintf(stderr, "usage: dialog-screenshots OUTPUT_DIR [--master HOST:PORT]\n");
+    const bool withProgram = (argc == 4 || argc == 6) && std::string(argv[2]) == "--master";
+    const bool withSite = argc == 6 && std::string(argv[4]) == "--wad-site";
+    if (argc != 2 && !withProgram && !withSite) {
+        std::fprintf(stderr, "usage: dialog-screenshots OUTPUT_DIR [--master HOST:PORT [--wad-site URL]]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -281,5 +300,10 @@ int main(int argc, char** argv) {
         ok = saveProgram(out, argv[3]) && ok;
         ok = saveSortedProgram(out, argv[3]) && ok;
     }
+#ifdef PELLRIG_WAD_FETCH
+    if (withSite) {
+        ok = saveDownload(out, argv[5]) && ok;
+    }
+#endif
     return ok ? 0 : 1;
 }

@@ -14,6 +14,8 @@ constexpr std::string_view kWadsPrefix = "/wads/";
 constexpr std::string_view kFaultyPrefix = "/faulty/";
 constexpr uint64_t kClaimedLength = uint64_t{1} << 30;
 constexpr std::chrono::milliseconds kSlowByteGap{200};
+constexpr size_t kTrickleBytes = 2048;
+constexpr std::chrono::milliseconds kTrickleGap{100};
 
 std::string header(std::string_view status, std::optional<uint64_t> length, std::string_view extra = {}) {
     std::string text = "HTTP/1.0 " + std::string(status) + "\r\nContent-Type: application/octet-stream\r\n";
@@ -63,13 +65,15 @@ void answerFaulty(std::string_view kind, std::string_view name, const std::strin
     } else if (kind == "redirect-ftp") {
         writeAll(connection,
                  header("302 Found", 0, "Location: ftp://127.0.0.1/" + std::string(name) + "\r\n"));
-    } else if (kind == "slow") {
+    } else if (kind == "slow" || kind == "trickle") {
         if (!writeAll(connection, header("200 OK", file.size()))) {
             return;
         }
-        for (const char byte : file) {
-            std::this_thread::sleep_for(kSlowByteGap);
-            if (!writeAll(connection, std::string_view(&byte, 1))) {
+        const bool slow = kind == "slow";
+        const size_t step = slow ? 1 : kTrickleBytes;
+        for (size_t at = 0; at < file.size(); at += step) {
+            std::this_thread::sleep_for(slow ? kSlowByteGap : kTrickleGap);
+            if (!writeAll(connection, std::string_view(file).substr(at, step))) {
                 return;
             }
         }

@@ -15,6 +15,7 @@
 //   GET /faulty/redirect-loop/NAME  redirects to itself
 //   GET /faulty/redirect-ftp/NAME   redirects to an ftp:// address
 //   GET /faulty/slow/NAME         the file a byte every 200 ms
+//   GET /faulty/trickle/NAME      the file 2 KB every 100 ms: slow, but steady
 class WadSite {
   public:
     explicit WadSite(std::filesystem::path folder);
