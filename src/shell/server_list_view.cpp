@@ -65,45 +65,54 @@ void ServerListView::markAllRows() {
 }
 
 void ServerListView::markRows(const std::vector<QTreeWidgetItem*>& items) {
+    forEachRecord(items,
+                  [this](QTreeWidgetItem& item, const ServerRecord& record) { markRow(item, record); });
+}
+
+void ServerListView::forEachRecord(const std::vector<QTreeWidgetItem*>& items,
+                                   const std::function<void(QTreeWidgetItem&, const ServerRecord&)>& act) {
     if (items.empty()) {
         return;
     }
     const auto lock = lockBrowser();
     for (QTreeWidgetItem* item : items) {
         const int index = item->data(0, kItemDataRole).toInt();
-        if (index < 0 || index >= server_count) {
-            continue;
+        // The widget may still show rows of a table rebuilt since; their Clear is on its way.
+        if (index >= 0 && index < server_count) {
+            act(*item, server_table[static_cast<size_t>(index)]);
         }
-        const ServerRecord& record = server_table[static_cast<size_t>(index)];
-        const bool favourite = m_favourites != nullptr && m_favourites->contains(recordText(record.address));
-        if (item->data(0, kFavouriteRole).toBool() != favourite) {
-            item->setData(0, kFavouriteRole, favourite);
-        }
-        // The star is only shown: sorting and the filter read the server's own name.
-        QString name = QString::fromLatin1(item->data(0, kRawTextRole).toByteArray());
-        if (favourite) {
-            name.prepend(QStringLiteral("\u2605 "));
-        }
-        if (item->text(0) != name) {
-            item->setText(0, name);
-        }
-
-        const bool answered = record.answered || record.name[0] != '\0';
-        if (m_wads == nullptr || !answered) {
-            item->setData(kWadsColumn, Qt::DecorationRole, QVariant());
-            item->setToolTip(kWadsColumn, QString());
-            continue;
-        }
-        const std::vector<std::string> missing = m_wads->missing(launchTargetOf(record));
-        QStringList names;
-        for (const std::string& file : missing) {
-            names << fromLatin1Text(file);
-        }
-        item->setIcon(kWadsColumn, missing.empty() ? m_readyIcon : m_missingIcon);
-        item->setToolTip(kWadsColumn, missing.empty()
-                                          ? QStringLiteral("You have every WAD this server needs.")
-                                          : QStringLiteral("Missing: ") + names.join(QStringLiteral(", ")));
     }
+}
+
+void ServerListView::markRow(QTreeWidgetItem& item, const ServerRecord& record) {
+    const bool favourite = m_favourites != nullptr && m_favourites->contains(recordText(record.address));
+    if (item.data(0, kFavouriteRole).toBool() != favourite) {
+        item.setData(0, kFavouriteRole, favourite);
+    }
+    // The star is only shown: sorting and the filter read the server's own name.
+    QString name = QString::fromLatin1(item.data(0, kRawTextRole).toByteArray());
+    if (favourite) {
+        name.prepend(QStringLiteral("\u2605 "));
+    }
+    if (item.text(0) != name) {
+        item.setText(0, name);
+    }
+
+    const bool answered = record.answered || record.name[0] != '\0';
+    if (m_wads == nullptr || !answered) {
+        item.setData(kWadsColumn, Qt::DecorationRole, QVariant());
+        item.setToolTip(kWadsColumn, QString());
+        return;
+    }
+    const std::vector<std::string> missing = m_wads->missing(launchTargetOf(record));
+    QStringList names;
+    for (const std::string& file : missing) {
+        names << fromLatin1Text(file);
+    }
+    item.setIcon(kWadsColumn, missing.empty() ? m_readyIcon : m_missingIcon);
+    item.setToolTip(kWadsColumn, missing.empty()
+                                     ? QStringLiteral("You have every WAD this server needs.")
+                                     : QStringLiteral("Missing: ") + names.join(QStringLiteral(", ")));
 }
 
 int ServerListView::shownRowCount() const {
@@ -123,18 +132,12 @@ void ServerListView::filterRows(const std::vector<QTreeWidgetItem*>& items) {
         }
         return;
     }
-    const auto lock = lockBrowser();
-    for (QTreeWidgetItem* item : items) {
-        const int index = item->data(0, kItemDataRole).toInt();
-        // The widget may still show rows of a table rebuilt since; their Clear is on its way.
-        if (index < 0 || index >= server_count) {
-            continue;
+    forEachRecord(items, [this](QTreeWidgetItem& item, const ServerRecord& record) {
+        const bool hide = !serverPasses(m_filter, record);
+        if (item.isHidden() != hide) {
+            item.setHidden(hide);
         }
-        const bool hide = !serverPasses(m_filter, server_table[static_cast<size_t>(index)]);
-        if (item->isHidden() != hide) {
-            item->setHidden(hide);
-        }
-    }
+    });
 }
 
 void ServerListView::mousePressEvent(QMouseEvent* event) {

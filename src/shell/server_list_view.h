@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTreeWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -60,6 +61,11 @@ class ServerListView final : public QTreeWidget {
     void filterRows(const std::vector<QTreeWidgetItem*>& items);
     // Marks each of `items` by its record, under one lockBrowser().
     void markRows(const std::vector<QTreeWidgetItem*>& items);
+    void markRow(QTreeWidgetItem& item, const ServerRecord& record);
+    // Calls `act` for each of `items` whose item data names a valid record,
+    // under one lockBrowser().
+    static void forEachRecord(const std::vector<QTreeWidgetItem*>& items,
+                              const std::function<void(QTreeWidgetItem&, const ServerRecord&)>& act);
     std::vector<QTreeWidgetItem*> allItems() const;
 
     std::unique_ptr<ListRows> m_rows;

@@ -43,6 +43,15 @@
 
 namespace {
 
+// The program against `master` on loopback, its settings in `folder`.
+ShellConfig programConfig(const std::string& master, const QTemporaryDir& folder) {
+    ShellConfig config;
+    config.net = {0, "127.0.0.1"};
+    config.masterHost = master;
+    config.configLocation = folder.path().toStdString();
+    return config;
+}
+
 bool save(QWidget& dialog, const QDir& out, const char* name) {
     dialog.show();
     if (!QTest::qWaitForWindowExposed(&dialog)) {
@@ -108,11 +117,7 @@ bool saveProgram(const QDir& out, const std::string& master) {
     PrintedMessageBoxes boxes(false);
     writeUnattendedSettings(work.path().toStdString(), "alice", "wonderland", boxes);
 
-    ShellConfig config;
-    config.net = {0, "127.0.0.1"};
-    config.masterHost = master;
-    config.configLocation = work.path().toStdString();
-    Application program(config, boxes);
+    Application program(programConfig(master, work), boxes);
     if (!program.start()) {
         return false;
     }
@@ -181,11 +186,7 @@ bool saveSortedProgram(const QDir& out, const std::string& master) {
         browser_ready = 0;
     }
 
-    ShellConfig config;
-    config.net = {0, "127.0.0.1"};
-    config.masterHost = master;
-    config.configLocation = work.path().toStdString();
-    Application program(config, boxes);
+    Application program(programConfig(master, work), boxes);
     if (!program.start()) {
         return false;
     }
